@@ -1,0 +1,1 @@
+// Holds the library's place until its first class lands.

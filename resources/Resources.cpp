@@ -1,0 +1,8 @@
+#include "Resources.h"
+
+#include <QtGlobal>
+
+void initResources()
+{
+    Q_INIT_RESOURCE(velmora);
+}

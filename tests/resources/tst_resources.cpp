@@ -1,0 +1,76 @@
+// Every image of the table is compiled in at its size, and Qt's Chinese
+// translation loads from the merged catalogue.
+#include "ImageSpec.h"
+#include "Resources.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QTranslator>
+#include <QtTest>
+
+class TestResources : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { initResources(); }
+
+    void everyTableImageIsCompiledIn()
+    {
+        QFile table(QStringLiteral(VELMORA_IMAGE_TABLE));
+        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
+        int rows = 0;
+        for (const QByteArray &raw : table.readAll().split('\n')) {
+            QString error;
+            const auto spec = ImageSpec::parse(QString::fromUtf8(raw), &error);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            if (!spec)
+                continue;
+            ++rows;
+            const QImage image(spec->resourcePath());
+            QVERIFY2(!image.isNull(), qPrintable(spec->resourcePath()));
+            QCOMPARE(image.size(), spec->size());
+        }
+        QVERIFY(rows > 0);
+    }
+
+    void parseRejectsBadRows_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("too few fields") << ":/a/b.png\t10\t10\trect";
+        QTest::newRow("not a resource") << "a/b.png\t10\t10\trect\t#fff\t#000";
+        QTest::newRow("zero size") << ":/a/b.png\t0\t10\trect\t#fff\t#000";
+        QTest::newRow("unknown shape") << ":/a/b.png\t10\t10\tstar\t#fff\t#000";
+        QTest::newRow("bad colour") << ":/a/b.png\t10\t10\trect\t#ggg\t#000";
+        QTest::newRow("three-stop fill") << ":/a/b.png\t10\t10\trect\t#fff-#000-#fff\t#000";
+    }
+    void parseRejectsBadRows()
+    {
+        QFETCH(QString, line);
+        QString error;
+        QVERIFY(!ImageSpec::parse(line, &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void drawsFillAndTransparency()
+    {
+        QString error;
+        const auto round = ImageSpec::parse(":/a/b.png\t40\t20\tround\t#ff0000-#0000ff\t#ffffff", &error);
+        QVERIFY(round);
+        const QImage image = round->draw();
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);            // rounded corner stays clear
+        const QColor top = image.pixelColor(20, 2), bottom = image.pixelColor(20, 17);
+        QVERIFY(top.red() > top.blue());                     // gradient runs top to bottom
+        QVERIFY(bottom.blue() > bottom.red());
+    }
+
+    void qtTranslationIsMerged()
+    {
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/qm/images/qm/qt_zh_CN.qm")));
+        QCOMPARE(translator.translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    }
+};
+
+QTEST_MAIN(TestResources)
+#include "tst_resources.moc"

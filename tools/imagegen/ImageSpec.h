@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <optional>
+
+// One row of the image table: where the image is compiled in and how to draw it.
+class ImageSpec
+{
+public:
+    enum class Shape { Rect, Round, Circle, Frame, Glyph };
+
+    // A comment or blank line gives no spec and no error.
+    static std::optional<ImageSpec> parse(const QString &line, QString *error);
+
+    QString resourcePath() const { return path; }
+    QString relativePath() const;   // the resource path without ":/"
+    QSize size() const { return QSize(width, height); }
+    QImage draw() const;
+
+private:
+    QString path;
+    int width = 0;
+    int height = 0;
+    Shape shape = Shape::Rect;
+    QColor fillTop;
+    QColor fillBottom;
+    QColor ink;
+    QString caption;
+};

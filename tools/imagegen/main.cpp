@@ -1,0 +1,51 @@
+// Draws every image the forms name from one table, so the program ships
+// no image it did not make itself.
+//
+// usage: imagegen TABLE OUTDIR
+// Each table row becomes OUTDIR/<path without ":/">.
+
+#include "ImageSpec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTextStream>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: imagegen TABLE OUTDIR\n");
+        return 2;
+    }
+    QFile table(QString::fromLocal8Bit(argv[1]));
+    if (!table.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "imagegen: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    const QDir outDir(QString::fromLocal8Bit(argv[2]));
+    QTextStream in(&table);
+    in.setCodec("UTF-8");
+    int lineNo = 0;
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        ++lineNo;
+        QString error;
+        const auto spec = ImageSpec::parse(line, &error);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "imagegen: line %d: %s\n", lineNo, qPrintable(error));
+            return 1;
+        }
+        if (!spec)
+            continue;
+        const QString file = outDir.filePath(spec->relativePath());
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        if (!spec->draw().save(file, "PNG")) {
+            std::fprintf(stderr, "imagegen: cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+    return 0;
+}
