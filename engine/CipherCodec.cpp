@@ -1,0 +1,2 @@
+#include "CipherCodec.h"
+// Implementation arrives with the codec.

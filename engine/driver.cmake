@@ -1,0 +1,1 @@
+# target_sources(engine PRIVATE ...) for the SQL driver goes here.
