@@ -22,14 +22,14 @@ private slots:
         int rows = 0;
         for (const QByteArray &raw : table.readAll().split('\n')) {
             QString error;
-            const auto spec = ImageSpec::parse(QString::fromUtf8(raw), &error);
+            const auto row = ImageSpec::parse(QString::fromUtf8(raw), &error);
             QVERIFY2(error.isEmpty(), qPrintable(error));
-            if (!spec)
+            if (!row)
                 continue;
             ++rows;
-            const QImage image(spec->resourcePath());
-            QVERIFY2(!image.isNull(), qPrintable(spec->resourcePath()));
-            QCOMPARE(image.size(), spec->size());
+            const QImage image(row->resourcePath());
+            QVERIFY2(!image.isNull(), qPrintable(row->resourcePath()));
+            QCOMPARE(image.size(), row->size());
         }
         QVERIFY(rows > 0);
     }

@@ -12,7 +12,7 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
     static const QHash<QString, ImageSpec::Shape> shapes = {
         {"rect", ImageSpec::Shape::Rect},   {"round", ImageSpec::Shape::Round},
         {"circle", ImageSpec::Shape::Circle}, {"frame", ImageSpec::Shape::Frame},
-        {"glyph", ImageSpec::Shape::Glyph},
+        {"callout", ImageSpec::Shape::Callout}, {"glyph", ImageSpec::Shape::Glyph},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -36,6 +36,51 @@ bool parseFill(const QString &text, QColor *top, QColor *bottom)
     return top->isValid() && bottom->isValid();
 }
 
+// A soft drop shadow under a shape: stacked translucent strokes that darken
+// towards the shape's edge.
+void drawShadow(QPainter &p, const QPainterPath &shape, int spread)
+{
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    for (int i = spread; i > 0; --i) {
+        p.setPen(QPen(QColor(0, 0, 0, 40 / spread + 2), 2.0 * i, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(shape.translated(0, 1.5));
+    }
+    p.restore();
+}
+
+// The dialog card: rounded, on a shadow margin that stays transparent at
+// the image edge, with a hairline border.
+void drawFrame(QPainter &p, const QRectF &area, const QBrush &fill, const QColor &ink)
+{
+    const qreal margin = 14;
+    QPainterPath card;
+    card.addRoundedRect(area.adjusted(margin, margin, -margin, -margin), 10, 10);
+    drawShadow(p, card, int(margin) - 4);
+    p.setPen(QPen(ink, 1));
+    p.setBrush(fill);
+    p.drawPath(card);
+}
+
+// A pop-up body with a small pointer on its top edge, near the right.
+void drawCallout(QPainter &p, const QRectF &area, const QBrush &fill, const QColor &ink)
+{
+    const QRectF body = area.adjusted(6, 14, -8, -7);
+    const qreal tipX = area.right() - 44;
+    QPainterPath shape;
+    shape.addRoundedRect(body, 6, 6);
+    QPainterPath pointer;
+    pointer.moveTo(tipX - 8, body.top() + 1);
+    pointer.lineTo(tipX, area.top() + 6);
+    pointer.lineTo(tipX + 8, body.top() + 1);
+    pointer.closeSubpath();
+    shape = shape.united(pointer);
+    drawShadow(p, shape, 5);
+    p.setPen(QPen(ink, 1));
+    p.setBrush(fill);
+    p.drawPath(shape);
+}
+
 } // namespace
 
 std::optional<ImageSpec> ImageSpec::parse(const QString &line, QString *error)
@@ -53,8 +98,10 @@ std::optional<ImageSpec> ImageSpec::parse(const QString &line, QString *error)
     bool okW = false, okH = false;
     spec.width = f[1].toInt(&okW);
     spec.height = f[2].toInt(&okH);
-    if (!spec.path.startsWith(":/") || !spec.path.endsWith(".png"))
-        *error = QStringLiteral("path must be a resource path ending in .png");
+    // Images are stored as PNG; Qt reads them by content whatever the name,
+    // so forms that ask for a ".jpg" get one too.
+    if (!spec.path.startsWith(":/") || !(spec.path.endsWith(".png") || spec.path.endsWith(".jpg")))
+        *error = QStringLiteral("path must be a resource path ending in .png or .jpg");
     else if (!okW || !okH || spec.width <= 0 || spec.height <= 0)
         *error = QStringLiteral("bad size");
     else if (!parseShape(f[3], &spec.shape))
@@ -102,27 +149,20 @@ QImage ImageSpec::draw() const
         p.setBrush(gradient);
         p.drawEllipse(area);
         break;
-    case Shape::Frame: {
-        // A soft shadow, then the card with a thin border in the ink colour.
-        const qreal m = 6;
-        for (int i = 0; i < int(m); ++i) {
-            QColor shadow(0, 0, 0, 10 + i * 4);
-            p.setPen(QPen(shadow, 1));
-            p.setBrush(Qt::NoBrush);
-            p.drawRoundedRect(area.adjusted(i, i, -i, -i), 10, 10);
-        }
-        p.setPen(QPen(ink, 1.2));
-        p.setBrush(gradient);
-        p.drawRoundedRect(area.adjusted(m, m, -m, -m), 8, 8);
+    case Shape::Frame:
+        drawFrame(p, area, gradient, ink);
         break;
-    }
+    case Shape::Callout:
+        drawCallout(p, area, gradient, ink);
+        break;
     case Shape::Glyph:
         break;
     }
 
     if (!caption.isEmpty()) {
         QFont font(QStringLiteral("WenQuanYi Micro Hei"));
-        font.setPixelSize(qMax(8, int(height * 0.45)));
+        // A glyph is the whole picture; elsewhere the caption sits on the shape.
+        font.setPixelSize(qMax(8, int(height * (shape == Shape::Glyph ? 1.0 : 0.45))));
         p.setFont(font);
         p.setPen(ink);
         p.drawText(image.rect(), Qt::AlignCenter, caption);

@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
             continue;
         const QString file = outDir.filePath(spec->relativePath());
         QDir().mkpath(QFileInfo(file).absolutePath());
-        if (!spec->draw().save(file, "PNG")) {
+        if (!spec->draw().save(file)) {
             std::fprintf(stderr, "imagegen: cannot write %s\n", qPrintable(file));
             return 1;
         }
