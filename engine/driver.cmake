@@ -1,1 +1,5 @@
-# target_sources(engine PRIVATE ...) for the SQL driver goes here.
+target_sources(engine PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/SqliteCipherCachedResult.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SQLiteCipherResult.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SQLiteCipherDriver.cpp
+)

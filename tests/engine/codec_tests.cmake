@@ -1,1 +1,8 @@
-# add_project_test(... LABEL engine ...) for the codec and cipher primitives.
+# The page codec and its cipher primitives.
+add_project_test(NAME tst_cipher LABEL engine SOURCES tst_cipher.cpp LIBS engine)
+add_project_test(NAME tst_codec LABEL engine SOURCES tst_codec.cpp CodecTestKit.h LIBS engine)
+add_project_test(NAME tst_codec_crash LABEL engine SOURCES tst_codec_crash.cpp CodecTestKit.h LIBS engine)
+add_project_test(NAME tst_codec_nomem LABEL engine SOURCES tst_codec_nomem.cpp CodecTestKit.h LIBS engine)
+add_project_test(NAME tst_bankctl LABEL engine SOURCES tst_bankctl.cpp CodecTestKit.h LIBS engine)
+target_compile_definitions(tst_bankctl PRIVATE BANKCTL_PATH="$<TARGET_FILE:bankctl>")
+add_dependencies(tst_bankctl bankctl)

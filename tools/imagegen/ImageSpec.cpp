@@ -93,27 +93,27 @@ std::optional<ImageSpec> ImageSpec::parse(const QString &line, QString *error)
         *error = QStringLiteral("expected 6 or 7 tab-separated fields");
         return std::nullopt;
     }
-    ImageSpec spec;
-    spec.path = f[0];
+    ImageSpec row;
+    row.path = f[0];
     bool okW = false, okH = false;
-    spec.width = f[1].toInt(&okW);
-    spec.height = f[2].toInt(&okH);
+    row.width = f[1].toInt(&okW);
+    row.height = f[2].toInt(&okH);
     // Images are stored as PNG; Qt reads them by content whatever the name,
     // so forms that ask for a ".jpg" get one too.
-    if (!spec.path.startsWith(":/") || !(spec.path.endsWith(".png") || spec.path.endsWith(".jpg")))
+    if (!row.path.startsWith(":/") || !(row.path.endsWith(".png") || row.path.endsWith(".jpg")))
         *error = QStringLiteral("path must be a resource path ending in .png or .jpg");
-    else if (!okW || !okH || spec.width <= 0 || spec.height <= 0)
+    else if (!okW || !okH || row.width <= 0 || row.height <= 0)
         *error = QStringLiteral("bad size");
-    else if (!parseShape(f[3], &spec.shape))
+    else if (!parseShape(f[3], &row.shape))
         *error = QStringLiteral("unknown shape ") + f[3];
-    else if (!parseFill(f[4], &spec.fillTop, &spec.fillBottom))
+    else if (!parseFill(f[4], &row.fillTop, &row.fillBottom))
         *error = QStringLiteral("bad fill ") + f[4];
-    else if (!(spec.ink = QColor(f[5])).isValid())
+    else if (!(row.ink = QColor(f[5])).isValid())
         *error = QStringLiteral("bad ink ") + f[5];
     if (!error->isEmpty())
         return std::nullopt;
-    spec.caption = f.value(6);
-    return spec;
+    row.caption = f.value(6);
+    return row;
 }
 
 QString ImageSpec::relativePath() const

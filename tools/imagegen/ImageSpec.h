@@ -11,7 +11,7 @@ class ImageSpec
 public:
     enum class Shape { Rect, Round, Circle, Frame, Callout, Glyph };
 
-    // A comment or blank line gives no spec and no error.
+    // A comment or blank line gives no row and no error.
     static std::optional<ImageSpec> parse(const QString &line, QString *error);
 
     QString resourcePath() const { return path; }

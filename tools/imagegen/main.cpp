@@ -33,16 +33,16 @@ int main(int argc, char *argv[])
         const QString line = in.readLine();
         ++lineNo;
         QString error;
-        const auto spec = ImageSpec::parse(line, &error);
+        const auto row = ImageSpec::parse(line, &error);
         if (!error.isEmpty()) {
             std::fprintf(stderr, "imagegen: line %d: %s\n", lineNo, qPrintable(error));
             return 1;
         }
-        if (!spec)
+        if (!row)
             continue;
-        const QString file = outDir.filePath(spec->relativePath());
+        const QString file = outDir.filePath(row->relativePath());
         QDir().mkpath(QFileInfo(file).absolutePath());
-        if (!spec->draw().save(file)) {
+        if (!row->draw().save(file)) {
             std::fprintf(stderr, "imagegen: cannot write %s\n", qPrintable(file));
             return 1;
         }

@@ -1,0 +1,157 @@
+#include "SqliteClass.h"
+
+#include "OfflineReportClient.h"
+#include "QuestionData.h"
+
+#include <QDateTime>
+#include <QMutexLocker>
+#include <QSqlQuery>
+#include <QtDebug>
+
+int SqliteClass::recordAnswer(int queId, const QString &answer, const QString &state,
+                              const QString &logType)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString time =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+
+    // The log row and the question row hold the same answer: both or neither.
+    if (runStatement(QStringLiteral("begin")) != 0)
+        return -1;
+    const bool written =
+        runStatement(QStringLiteral("insert into tQueLog (queId, type, userStatus, userAnswer, "
+                                    "userTime) values(?, ?, ?, ?, ?)"),
+                     {queId, logType, state, answer, time})
+            == 0
+        && runStatement(QStringLiteral("Update tQue set userStatus = ? ,userAnswer = ? "
+                                       ",userTime = ? where queId=?"),
+                        {state, answer, time, queId})
+               == 0
+        && runStatement(QStringLiteral("commit")) == 0;
+    if (written)
+        return 0;
+    // The failed statement's text stays the error; the rollback only undoes.
+    QSqlQuery rollback = newQuery();
+    rollback.exec(QStringLiteral("rollback"));
+    return -1;
+}
+
+int SqliteClass::saveNote(int queId, const QString &note)
+{
+    const QMutexLocker locker(&storeMutex);
+    return runStatement(QStringLiteral("update tQue set userNote=? where queId=?"),
+                        {note, queId});
+}
+
+int SqliteClass::readNote(int queId, QString &note)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString sql = QStringLiteral("select userNote from tQue where queId=?");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {queId}))
+        return -1;
+    while (query.next())
+        note = query.value(0).toString();
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::setFavourite(int queId, int flag)
+{
+    const QMutexLocker locker(&storeMutex);
+    return runStatement(QStringLiteral("update tQue set userFav=? where queId=?"),
+                        {QString::number(flag), queId});
+}
+
+int SqliteClass::loadQuestionState(QuestionData *&record, int queId)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString sql = QStringLiteral(
+        "select answer,userAnswer,userStatus,userNote,userFav  from tQue where queId = ? and "
+        "IsDel != '1' ");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {queId}))
+        return -1;
+    record = new QuestionData;
+    while (query.next()) {
+        record->queId = queId;
+        record->answer = query.value(0).toString();
+        record->userAnswer = query.value(1).toString();
+        record->userStatus = query.value(2).toInt();
+        record->userNote = query.value(3).toString();
+        record->userFav = query.value(4).toInt() != 0;
+        if (loadOptions(record->options, queId) != 0)
+            return -1;
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::saveOfflineFeedback(const QString &text, const QString &type,
+                                     const QString &time)
+{
+    const QMutexLocker locker(&storeMutex);
+    return runStatement(
+        QStringLiteral("insert into tQueLog ( type, userNote, userTime) values(?, ?, ?)"),
+        {type, text, time});
+}
+
+int SqliteClass::saveOfflineErrorReport(const QString &text, const QString &type, int conType,
+                                        int queId, const QString &queText)
+{
+    const QMutexLocker locker(&storeMutex);
+    return runStatement(QStringLiteral("insert into tQueLog (type, userNote, queId,userAnswer,"
+                                       "userFav) values(?, ?, ?, ?, ?)"),
+                        {type, text, queId, queText, QString::number(conType)});
+}
+
+int SqliteClass::postOfflineQueue()
+{
+    const QMutexLocker locker(&storeMutex);
+    // Without a client the queue waits for a later start.
+    if (!login)
+        return 0;
+    // An empty text, not a null one: null would compare as unknown.
+    return postQueuedReportAfter(QStringLiteral(""), -1);
+}
+
+int SqliteClass::postQueuedReportAfter(const QString &type, qint64 rowId)
+{
+    const QMutexLocker locker(&storeMutex);
+    // Feedback ("002") before error reports ("003"), each in the order queued.
+    const QString sql = QStringLiteral(
+        "select rowid,type,userNote,userTime,queId,userAnswer,userFav from tQueLog where type in "
+        "('002', '003') and (type, rowid) > (?, ?) order by type, rowid limit 1");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {type, rowId}))
+        return -1;
+    if (!query.next())
+        return rowsComplete(query, sql) ? 0 : -1;
+    const qint64 postedRowId = query.value(0).toLongLong();
+    const QString postedType = query.value(1).toString();
+    const QString text = query.value(2).toString();
+    const QString time = query.value(3).toString();
+    const int queId = query.value(4).toInt();
+    const QString queText = query.value(5).toString();
+    const int conType = query.value(6).toInt();
+    query.finish();
+
+    // One row at a time: the next one goes out when this one's reply is in.
+    // Only the service's confirmation removes a row; anything else leaves it
+    // for the next start. Matching the text too keeps the delete off another
+    // bank's row should the connection have been switched meanwhile.
+    login->setReplyHandler([this, postedRowId, postedType, text](int status) {
+        const QMutexLocker locker(&storeMutex);
+        if (status == 0
+            && runStatement(QStringLiteral("delete from tQueLog where rowid = ? and type = ? "
+                                           "and userNote is ?"),
+                            {postedRowId, postedType, text})
+                   != 0)
+            qDebug() << lastErrorText();
+        if (postQueuedReportAfter(postedType, postedRowId) != 0)
+            qDebug() << lastErrorText();
+    });
+    if (postedType == QLatin1String("002"))
+        login->submitFeedback(text, time);
+    else
+        login->submitErrorReport(text, conType, queId, queText);
+    return 0;
+}

@@ -1,0 +1,296 @@
+#include "SqliteClass.h"
+
+#include "SqliteData.h"
+
+#include <QDateTime>
+#include <QMutexLocker>
+#include <QSqlQuery>
+
+#include <memory>
+
+namespace {
+
+const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
+// Ids reach the statements as text, as the bank's queries always compared them.
+QVariant idText(int id)
+{
+    return QString::number(id);
+}
+
+// A never-answered chapter has no time: NULL gives a null date-time.
+QDateTime answerTime(const QVariant &value)
+{
+    return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), timeFormat);
+}
+
+// cateId and cateName from columns 0 and 1, and choose from column 2 when asked.
+SqliteData *chapterRecord(const QSqlQuery &query, bool withChoice)
+{
+    auto *record = new SqliteData;
+    record->text0 = query.value(0).toString();
+    record->text1 = query.value(1).toString();
+    if (withChoice)
+        record->text7 = query.value(2).toString();
+    return record;
+}
+
+// The chapter's question, right and answered counts as text, in this order;
+// -1 as soon as one fails.
+int writeChapterCounts(SqliteClass &store, int cateId, QString &questions, QString &right, QString &done)
+{
+    const int questionCount = store.chapterQuestionCount(cateId);
+    if (questionCount == -1)
+        return -1;
+    questions = QString::number(questionCount);
+    const int rightCount = store.chapterRightCount(cateId);
+    if (rightCount == -1)
+        return -1;
+    right = QString::number(rightCount);
+    const int doneCount = store.chapterDoneCount(cateId);
+    if (doneCount == -1)
+        return -1;
+    done = QString::number(doneCount);
+    return 0;
+}
+
+const QString parentOfChapter = QStringLiteral("select faId from tCate where cateId = ? ORDER BY ord ");
+const QString childrenOfChapter = QStringLiteral("select cateId, cateName from tCate where faId = ? order by ord");
+
+} // namespace
+
+int SqliteClass::firstInt(const QString &sql, const QVariantList &values, int noRow)
+{
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, values))
+        return -1;
+    return query.next() ? query.value(0).toInt() : noRow;
+}
+
+int SqliteClass::chapterName(QString &name, int cateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select cateName from tCate where cateId = ?"), {idText(cateId)}))
+        return -1;
+    while (query.next())
+        name = query.value(0).toString();
+    return 0;
+}
+
+int SqliteClass::questionText(QString &text, int queId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select queText from tQue where queId = ?"), {idText(queId)}))
+        return -1;
+    while (query.next())
+        text = query.value(0).toString();
+    return 0;
+}
+
+int SqliteClass::lastSiblingChapterId(int cateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    const int faId = firstInt(parentOfChapter, {idText(cateId)}, 0);
+    if (faId == -1)
+        return -1;
+    return firstInt(QStringLiteral("select cateId from tCate where faId = ? ORDER BY ord DESC"),
+                    {idText(faId)}, faId);
+}
+
+int SqliteClass::chapterQuestionCount(int cateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    return firstInt(QStringLiteral(
+                        "select count(a.queId) from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
+                        "and b.cateId = c.cateId and c.cateId = ? and a.IsDel != '1' "),
+                    {idText(cateId)}, -1);
+}
+
+int SqliteClass::chapterDoneCount(int cateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    return firstInt(QStringLiteral(
+                        "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
+                        "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
+                        "and a.userStatus !='0' and a.IsDel != '1'"),
+                    {idText(cateId)}, -1);
+}
+
+int SqliteClass::chapterRightCount(int cateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    return firstInt(QStringLiteral(
+                        "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
+                        "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
+                        "and a.userStatus = '1' and a.IsDel != '1' "),
+                    {idText(cateId)}, -1);
+}
+
+int SqliteClass::questionCount()
+{
+    const QMutexLocker locker(&storeMutex);
+    return firstInt(QStringLiteral("select count(queId) from tQue where IsDel != '1' "), {}, -1);
+}
+
+int SqliteClass::doneCount()
+{
+    const QMutexLocker locker(&storeMutex);
+    return firstInt(QStringLiteral("select count(queId) from tQue where userStatus !='0' and IsDel != '1'"), {}, -1);
+}
+
+int SqliteClass::rightCount()
+{
+    const QMutexLocker locker(&storeMutex);
+    return firstInt(QStringLiteral("select count(queId) from tQue where userStatus = '1' and IsDel != '1' "), {}, -1);
+}
+
+int SqliteClass::chapterLastAnswerTime(QDateTime &time, int cateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query,
+                  QStringLiteral("select max(c.userTime) from tCate a, tCateList b, tQue c where a.cateId = b.cateId "
+                                 "and b.cateListId = c.cateListId and  a.cateId = ? and c.userStatus != '0' "
+                                 "and c.IsDel != '1'"),
+                  {idText(cateId)}))
+        return -1;
+    if (query.next())
+        time = answerTime(query.value(0));
+    return 0;
+}
+
+int SqliteClass::chapterSummary(SqliteData *&record, int cateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QVariant id = idText(cateId);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query,
+                  QStringLiteral(
+                      "select * from (select cateId, cateName,ord from tCate where cateId = ? )a , "
+                      "(select (count(a.queId))Allcount from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
+                      "and   b.cateId = c.cateId and c.cateId = ? and a.IsDel != '1' )b ,  "
+                      "(select (count(distinct(a.queId)))Rightcount from tQue a, tCateList b, tCate c, tQue d "
+                      "where a.queId =   d.queId and d.cateListId = b.cateListId and b.cateId  = c.cateId "
+                      "and c.cateId = ? and a.userStatus = '1' and a.IsDel != '1' )c,"
+                      "(select (count(distinct(a.queId)))IsQueCount from tQue a,   tCateList b, tCate c, tQue d "
+                      "where a.queId = d.queId  and d.cateListId = b.cateListId and b.cateId =  c.cateId "
+                      "and c.cateId = ? and a.userStatus !='0' and a.IsDel != '1')d, "
+                      "(select (max(c.userTime))MaxTime from tCate a,  tCateList b, tQue c where a.cateId =   b.cateId "
+                      "and b.cateListId = c.cateListId  and  a.cateId = ? and c.userStatus != '0' "
+                      "and c.IsDel != '1')e order by a.ord;"),
+                  {id, id, id, id, id}))
+        return -1;
+    if (!query.next())
+        return 0;
+    record = new SqliteData;
+    record->text0 = query.value(0).toString();
+    record->text1 = query.value(1).toString();
+    record->text2 = query.value(3).toString();
+    record->text3 = query.value(4).toString();
+    record->text4 = query.value(5).toString();
+    record->dateTime = answerTime(query.value(6));
+    return 0;
+}
+
+int SqliteClass::nextChapterSummary(int cateId, SqliteData *&record)
+{
+    const QMutexLocker locker(&storeMutex);
+    const int faId = firstInt(parentOfChapter, {idText(cateId)}, 0);
+    if (faId == -1)
+        return -1;
+    QSqlQuery siblings = newQuery();
+    if (!runQuery(siblings, QStringLiteral("select cateId from tCate where faId = ? ORDER BY ord "), {idText(faId)}))
+        return -1;
+    // The row after the given chapter; the last row when there is none.
+    int nextId = faId;
+    bool passedGiven = false;
+    while (!passedGiven && siblings.next()) {
+        nextId = siblings.value(0).toInt();
+        passedGiven = nextId == cateId;
+    }
+    if (passedGiven && siblings.next())
+        nextId = siblings.value(0).toInt();
+
+    record->text0 = QString::number(nextId);
+    if (writeChapterCounts(*this, nextId, record->text5, record->text7, record->text6) == -1)
+        return -1;
+    // Only a failed name read fails the move; a failed time read does not.
+    chapterLastAnswerTime(record->dateTime, nextId);
+    return chapterName(record->text1, nextId) == -1 ? -1 : 0;
+}
+
+int SqliteClass::childChapters(QList<SqliteData *> &list, int faId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, childrenOfChapter, {idText(faId)}))
+        return -1;
+    while (query.next())
+        list.append(chapterRecord(query, false));
+    return 0;
+}
+
+int SqliteClass::childChaptersWithChoice(QList<SqliteData *> &list, int faId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select cateId,cateName,choose from tCate where faId = ? ORDER BY ord"),
+                  {idText(faId)}))
+        return -1;
+    while (query.next())
+        list.append(chapterRecord(query, true));
+    return 0;
+}
+
+int SqliteClass::childChaptersWithStats(QList<SqliteData *> &list, int faId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select cateId, cateName ,choose from tCate where faId = ? order by ord"),
+                  {idText(faId)}))
+        return -1;
+    while (query.next()) {
+        std::unique_ptr<SqliteData> record(chapterRecord(query, true));
+        const int cateId = query.value(0).toInt();
+        if (writeChapterCounts(*this, cateId, record->text2, record->text3, record->text4) == -1
+            || chapterLastAnswerTime(record->dateTime, cateId) == -1)
+            return -1;
+        list.append(record.release());
+    }
+    return 0;
+}
+
+int SqliteClass::loadQuickBackChapters(int faId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, childrenOfChapter, {idText(faId)}))
+        return -1;
+    while (query.next())
+        emit sendQuickQuestionBycateId(chapterRecord(query, false));
+    return 0;
+}
+
+int SqliteClass::recentChapters(QList<SqliteData *> &list)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query,
+                  QStringLiteral("select max(c.userTime),a.cateId,a.cateName,c.queId, a.faId from tCate a,tCateList b,"
+                                 "tQue c where a.cateId = b.cateId and b.cateListId = c.cateListId and c.userStatus != '0' "
+                                 "and c.IsDel != '1' group by a.cateId order by c.userTime desc")))
+        return -1;
+    const int shown = 12;
+    for (int added = 0; added < shown && query.next(); ++added) {
+        auto *record = new SqliteData;
+        record->text0 = query.value(1).toString();
+        record->text1 = query.value(2).toString();
+        record->text2 = query.value(3).toString();
+        record->text3 = query.value(4).toString();
+        record->dateTime = answerTime(query.value(0));
+        list.append(record);
+    }
+    return 0;
+}

@@ -1,0 +1,215 @@
+#include "SqliteClass.h"
+
+#include "ExamSection.h"
+#include "MainQuestion.h"
+#include "QueTypeData.h"
+#include "QuestionData.h"
+#include "SqliteData.h"
+
+#include <QMutexLocker>
+#include <QSqlQuery>
+#include <QtDebug>
+
+#include <memory>
+
+namespace {
+
+// A drawn question starts unanswered, whatever the bank recorded.
+QuestionData *newDrawnQuestion(int queId, const QString &queText, const QString &answer,
+                               const QString &prompt)
+{
+    auto *question = new QuestionData;
+    question->queId = queId;
+    question->queText = queText;
+    question->answer = answer;
+    question->prompt = prompt;
+    return question;
+}
+
+} // namespace
+
+int SqliteClass::drawExamQuestions(int count, int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QList<MainQuestion *> drawn;
+    const int result = isGroupType(queTypeId) ? randomChosenGroups(drawn, count, queTypeId)
+                                              : randomChosenQuestions(drawn, count, queTypeId);
+    // The part gets its list even when the draw failed part-way.
+    emit sendTalkQuesion(queTypeId, drawn);
+    return result;
+}
+
+int SqliteClass::randomChosenQuestions(QList<MainQuestion *> &out, int count, int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    // An inner join: a group without an undeleted question yields no row
+    // (it would otherwise become a blank question and use up the count).
+    const QString sql = QStringLiteral(
+        "select tCate.cateId,tCateList.cateListId,tQue.queText,tQue.queId,tCateList.publicQueText,"
+        "tQue.answer,tQue.prompt from tCate inner join tCateList on  tCate.cateId = "
+        "tCateList.cateId and tCate.choose = '1' and tCateList.queTypeId = ? inner join tQue on "
+        "tQue.cateListId = tCateList.cateListId and tQue.IsDel != '1' ORDER BY random() LIMIT 0,?");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {queTypeId, count}))
+        return -1;
+    while (query.next()) {
+        std::unique_ptr<MainQuestion> group(newGroup(
+            query.value(1).toInt(), query.value(0).toInt(), queTypeId, query.value(4).toString()));
+        std::unique_ptr<QuestionData> question(
+            newDrawnQuestion(query.value(3).toInt(), query.value(2).toString(),
+                             query.value(5).toString(), query.value(6).toString()));
+        if (loadOptions(question->options, question->queId) != 0)
+            return -1;
+        group->questions << question.release();
+        out << group.release();
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::randomChosenGroups(QList<MainQuestion *> &out, int count, int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    return drawGroups(true, count, queTypeId, &out);
+}
+
+int SqliteClass::loadGroupQuestionRecords(QList<MainQuestion *> &out, const MainQuestion *group,
+                                          int cateListId, int answerMode)
+{
+    const QMutexLocker locker(&storeMutex);
+    QList<QuestionData *> questions;
+    const int result = loadGroupQuestions(questions, cateListId, answerMode);
+    for (QuestionData *question : qAsConst(questions)) {
+        // A drawn question starts unanswered.
+        question->userStatus = 0;
+        MainQuestion *record = newGroup(group->cateListId, group->cateId, group->queTypeId,
+                                        group->publicQueText);
+        record->questions << question;
+        out << record;
+    }
+    return result;
+}
+
+int SqliteClass::drawRandomGroups(int count, int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    return drawGroups(false, count, queTypeId, nullptr);
+}
+
+int SqliteClass::drawGroups(bool chosenOnly, int count, int queTypeId, QList<MainQuestion *> *out)
+{
+    const QString sql =
+        QStringLiteral("select a.cateId,b.publicQueText,b.cateListId from tCate a,tCateList b  "
+                       "where  a.cateId = b.cateId and %1b.queTypeId =? order by random()  "
+                       "limit 0, ?")
+            .arg(chosenOnly ? QStringLiteral("a.choose='1' and ") : QString());
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {queTypeId, count}))
+        return -1;
+    while (query.next()) {
+        MainQuestion group;
+        group.cateId = query.value(0).toInt();
+        group.queTypeId = queTypeId;
+        group.cateListId = query.value(2).toInt();
+        group.publicQueText = query.value(1).toString();
+        // A group that fails to load gives what it made; the draw goes on.
+        QList<MainQuestion *> records;
+        loadGroupQuestionRecords(out ? *out : records, &group, group.cateListId, 1);
+        if (!out)
+            emit sendTalkQuesion(queTypeId, records);
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::drawRandomQuestions(int count, int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString sql = QStringLiteral(
+        "select tQue.queId,tQue.queText,tQue.answer,tQue.IsDel,tQue.prompt from tQue,tCateList "
+        "where  tQue.cateListId = tCateList.cateListId and tCateList.queTypeId=? and tQue.IsDel "
+        "!= '1'  order by random(),tQue.cateListId limit 0,?");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {queTypeId, count}))
+        return -1;
+    while (query.next()) {
+        std::unique_ptr<QuestionData> question(
+            newDrawnQuestion(query.value(0).toInt(), query.value(1).toString(),
+                             query.value(2).toString(), query.value(4).toString()));
+        if (loadOptions(question->options, question->queId) != 0)
+            return -1;
+        MainQuestion *group = newGroup(0, 0, queTypeId, QString());
+        group->questions << question.release();
+        emit sendTalkQuesion(queTypeId, {group});
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::loadPaperQuestions(int paperCateId, int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString sql = QStringLiteral(
+        "select a.cateId,b.queTypeId, b.publicQueText,b.cateListId from ytCate a,ytCateList b  "
+        "where a.cateId=b.cateId  and a.cateId = ?  and b.queTypeId = ? ");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {paperCateId, queTypeId})) {
+        qDebug() << lastErrorText();
+        return -1;
+    }
+    while (query.next()) {
+        MainQuestion group;
+        group.cateId = query.value(0).toInt();
+        group.queTypeId = query.value(1).toInt();
+        group.cateListId = query.value(3).toInt();
+        group.publicQueText = query.value(2).toString();
+        QList<MainQuestion *> records;
+        loadPaperGroupQuestions(records, &group, group.cateListId, 1);
+        emit sendTalkQuesion(group.queTypeId, records);
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::paperQuestionTypes(QList<ExamSection *> &out, int paperCateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString sql = QStringLiteral(
+        "select DISTINCT (queTypeId) from ytCateList where cateId =? ORDER BY queTypeId");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {paperCateId})) {
+        qDebug() << lastErrorText();
+        return -1;
+    }
+    while (query.next()) {
+        auto *section = new ExamSection;
+        section->queTypeId = query.value(0).toInt();
+        // A type the bank does not describe gets an empty name and help text.
+        if (const QueTypeData *type = questionTypes.value(section->queTypeId)) {
+            section->name = type->queTypeName;
+            section->description = type->memo;
+        }
+        out << section;
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::paperChapters(QList<SqliteData *> &out, int faId, int hType)
+{
+    const QMutexLocker locker(&storeMutex);
+    QString sql = QStringLiteral("select cateId,cateName  from ytCate where faId = ? ");
+    QVariantList values{faId};
+    if (hType != 0) {
+        sql += QStringLiteral("and H_type = ? ");
+        values << hType;
+    }
+    sql += QStringLiteral("order by ord ");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, values)) {
+        qDebug() << lastErrorText();
+        return -1;
+    }
+    while (query.next()) {
+        auto *paper = new SqliteData;
+        paper->text0 = query.value(0).toString();
+        paper->text1 = query.value(1).toString();
+        out << paper;
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}

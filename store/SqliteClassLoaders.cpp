@@ -1,0 +1,364 @@
+#include "SqliteClass.h"
+
+#include "MainQuestion.h"
+#include "OptionData.h"
+#include "QueTypeData.h"
+#include "QuestionData.h"
+#include "SqliteData.h"
+
+#include <QMutexLocker>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <memory>
+
+namespace {
+
+const int notRead = -1;
+
+// Where a statement puts each question column; notRead leaves the field as
+// constructed.
+struct QuestionColumns
+{
+    int queId;
+    int queText;
+    int answer;
+    int IsDel;
+    int userNote;
+    int userStatus;
+    int userAnswer;
+    int userTime;
+    int userFav;
+    int prompt;
+};
+
+// The column order of the group statements of tQue and ytQue.
+const QuestionColumns groupColumns = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+
+QuestionColumns withoutUserAnswer(QuestionColumns columns)
+{
+    columns.userAnswer = notRead;
+    return columns;
+}
+
+// The one way a question record is read from a row.
+std::unique_ptr<QuestionData> questionFromRow(const QSqlQuery &row, const QuestionColumns &columns)
+{
+    auto question = std::make_unique<QuestionData>();
+    const auto read = [&row](int column, auto &field, auto convert) {
+        if (column != notRead)
+            field = convert(row.value(column));
+    };
+    const auto toInt = [](const QVariant &value) { return value.toInt(); };
+    const auto toText = [](const QVariant &value) { return value.toString(); };
+    const auto toFlag = [](const QVariant &value) { return value.toInt() != 0; };
+    const auto toTime = [](const QVariant &value) {
+        return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    };
+    read(columns.queId, question->queId, toInt);
+    read(columns.queText, question->queText, toText);
+    read(columns.answer, question->answer, toText);
+    read(columns.IsDel, question->IsDel, toFlag);
+    read(columns.userNote, question->userNote, toText);
+    read(columns.userStatus, question->userStatus, toInt);
+    read(columns.userAnswer, question->userAnswer, toText);
+    read(columns.userTime, question->userTime, toTime);
+    read(columns.userFav, question->userFav, toFlag);
+    read(columns.prompt, question->prompt, toText);
+    return question;
+}
+
+// The chapter's groups in their order; tCateList is read by position.
+const QString groupsSql = QStringLiteral("select * from tCateList where cateId = ? order by ord");
+
+} // namespace
+
+// What distinguishes the four review lists.
+struct SqliteClass::QuestionList
+{
+    QString sql;
+    QuestionColumns columns;
+    int cateListIdColumn;
+    // The favourite and note lists also give the group its id.
+    bool setsGroupId;
+    // The favourite statement selects favourites only.
+    bool favourites;
+    void (SqliteClass::*signal)(int, MainQuestion *);
+};
+
+int SqliteClass::loadOptions(QList<OptionData *> &options, int queId)
+{
+    return loadOptionsFrom(QStringLiteral("select optId,optName,optText from tQueOpt where queId = ?"),
+                           options, queId);
+}
+
+int SqliteClass::loadPaperOptions(QList<OptionData *> &options, int queId)
+{
+    return loadOptionsFrom(QStringLiteral("select optId,optName,optText from ytQueOpt where queId = ?"),
+                           options, queId);
+}
+
+int SqliteClass::loadOptionsFrom(const QString &sql, QList<OptionData *> &options, int queId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {queId}))
+        return -1;
+    while (query.next()) {
+        auto *option = new OptionData;
+        option->optId = query.value(0).toInt();
+        option->queId = queId;
+        option->optName = query.value(1).toString();
+        option->optText = query.value(2).toString();
+        options << option;
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::loadGroupQuestions(QList<QuestionData *> &questions, int cateListId, int answerMode)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString sql = QStringLiteral(
+        "select tQue.queId,tQue.queText,tQue.answer,tQue.IsDel,tQue.userNote,tQue.userStatus,tQue.userAnswer,"
+        "tQue.userTime,tQue.userFav,tQue.prompt from tQue where tQue.cateListId = ? and tQue.IsDel != '1' "
+        "order by ord");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {cateListId}))
+        return -1;
+    const QuestionColumns columns = answerMode == 1 ? withoutUserAnswer(groupColumns) : groupColumns;
+    while (query.next()) {
+        std::unique_ptr<QuestionData> question = questionFromRow(query, columns);
+        question->cateListId = cateListId;
+        if (loadOptions(question->options, question->queId) != 0)
+            return -1;
+        questions << question.release();
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::loadGroups(QList<MainQuestion *> &groups, int cateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    return loadWholeGroups(cateId, &groups);
+}
+
+int SqliteClass::loadReportGroups(int cateId)
+{
+    const QMutexLocker locker(&storeMutex);
+    return loadWholeGroups(cateId, nullptr);
+}
+
+int SqliteClass::loadWholeGroups(int cateId, QList<MainQuestion *> *groups)
+{
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, groupsSql, {cateId}))
+        return -1;
+    while (query.next()) {
+        std::unique_ptr<MainQuestion> group(
+            newGroup(query.value(0).toInt(), cateId, query.value(2).toInt(), query.value(3).toString()));
+        if (loadGroupQuestions(group->questions, group->cateListId, 0) != 0)
+            return -1;
+        if (groups)
+            *groups << group.release();
+        else
+            emit sendQuickQuestion(group.release());
+    }
+    return rowsComplete(query, groupsSql) ? 0 : -1;
+}
+
+MainQuestion *SqliteClass::newGroup(int cateListId, int cateId, int queTypeId, const QString &stem) const
+{
+    auto *group = new MainQuestion;
+    group->cateListId = cateListId;
+    group->cateId = cateId;
+    group->queTypeId = queTypeId;
+    group->setQueType(queTypeId);
+    group->queType = questionTypes.value(queTypeId);
+    group->publicQueText = stem;
+    return group;
+}
+
+int SqliteClass::groupHeader(QueTypeData *&type, QString &stem, int cateListId)
+{
+    int queTypeId = 0;
+    return readGroupHeader(cateListId, queTypeId, type, stem);
+}
+
+int SqliteClass::readGroupHeader(int cateListId, int &queTypeId, QueTypeData *&type, QString &stem)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString sql = QStringLiteral("select queTypeId,publicQueText from tCateList where cateListId=?");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {cateListId}))
+        return -1;
+    while (query.next()) {
+        queTypeId = query.value(0).toInt();
+        type = questionTypes.value(queTypeId);
+        stem = query.value(1).toString();
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::loadChapterPage(int cateId, int offset, int count)
+{
+    const QMutexLocker locker(&storeMutex);
+    // queId last: rows that tie on every other key keep one order from page
+    // to page, so none is repeated or skipped.
+    const QString sql = QStringLiteral(
+        "select tCateList.queTypeId,tCateList.publicQueText,tQue.queId, tQue.queText,tQue.answer,tQue.IsDel,"
+        "tQue.userNote,tQue.userFav,tQue.prompt,tQue.userAnswer,tQue.userStatus,tQue.cateListId  "
+        "from tCateList ,tQue where tCateList.cateId = ? and tCateList.cateListId ==tQue.cateListId "
+        "and tQue.IsDel != '1' order by tCateList.queTypeId ,tQue.cateListId, tQue.ord, tQue.queId LIMIT ?,?");
+    const QuestionColumns columns = {2, 3, 4, 5, 6, 10, 9, notRead, 7, 8};
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {cateId, offset, count}))
+        return -1;
+    QList<MainQuestion *> page;
+    while (query.next()) {
+        std::unique_ptr<MainQuestion> record(
+            newGroup(query.value(11).toInt(), cateId, query.value(0).toInt(), query.value(1).toString()));
+        std::unique_ptr<QuestionData> question = questionFromRow(query, columns);
+        if (loadOptions(question->options, question->queId) != 0) {
+            qDeleteAll(page);
+            return -1;
+        }
+        record->questions << question.release();
+        page << record.release();
+    }
+    if (!rowsComplete(query, sql)) {
+        qDeleteAll(page);
+        return -1;
+    }
+    emit sendQuestionBycateIdBycount(page, offset, count);
+    return 0;
+}
+
+int SqliteClass::loadWrongList()
+{
+    return loadQuestionList(
+        {QStringLiteral("select a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
+                        "a.cateListId,a.prompt,b.publicQueText  from tQue a, tCateList b where a.userStatus = '2' "
+                        "and a.cateListId = b.cateListId and a.IsDel != '1' order by a.userTime"),
+         {0, 1, 2, 3, 4, notRead, notRead, 6, 7, 9}, 8, false, false, &SqliteClass::sendErrorQuestion});
+}
+
+int SqliteClass::loadDoneList()
+{
+    return loadQuestionList(
+        {QStringLiteral("select a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
+                        "a.cateListId,a.prompt,a.userStatus ,b.publicQueText  from tQue a, tCateList b "
+                        "where a.userStatus != '0' and a.cateListId = b.cateListId and a.IsDel != '1' "
+                        "order by a.userTime"),
+         {0, 1, 2, 3, 4, 10, notRead, 6, 7, 9}, 8, false, false, &SqliteClass::sendNewKnowQuestion});
+}
+
+int SqliteClass::loadFavouriteList()
+{
+    return loadQuestionList(
+        {QStringLiteral("select a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.prompt,"
+                        "a.cateListId,b.publicQueText  from tQue a, tCateList b where a.userFav = '1' "
+                        "and a.cateListId = b.cateListId and a.IsDel != '1' order by a.userTime"),
+         {0, 1, 2, 3, 4, notRead, 5, 6, notRead, 7}, 8, true, true, &SqliteClass::sendCollectoQuestion});
+}
+
+int SqliteClass::loadNoteList()
+{
+    return loadQuestionList(
+        {QStringLiteral("select a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
+                        "a.prompt,a.cateListId,b.publicQueText  from tQue a, tCateList b where a.userNote != '' "
+                        "and a.cateListId = b.cateListId and a.IsDel != '1' order by a.userTime"),
+         {0, 1, 2, 3, 4, notRead, 5, 6, 7, 8}, 9, true, false, &SqliteClass::sendNoteQuestion});
+}
+
+int SqliteClass::loadQuestionList(const QuestionList &list)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, list.sql))
+        return -1;
+    const int stemColumn = query.record().count() - 1;
+    for (int index = 0; query.next(); ++index) {
+        auto group = std::make_unique<MainQuestion>();
+        std::unique_ptr<QuestionData> question = questionFromRow(query, list.columns);
+        if (list.favourites)
+            question->userFav = true;
+        const int cateListId = query.value(list.cateListIdColumn).toInt();
+        QString unusedStem;
+        if (readGroupHeader(cateListId, group->queTypeId, group->queType, unusedStem) != 0)
+            return -1;
+        if (list.setsGroupId)
+            group->cateListId = cateListId;
+        group->publicQueText = query.value(stemColumn).toString();
+        group->questions << question.release();
+        emit (this->*list.signal)(index, group.release());
+    }
+    return rowsComplete(query, list.sql) ? 0 : -1;
+}
+
+int SqliteClass::searchQuestions(const QString &keyword, QList<SqliteData *> &hits)
+{
+    const QMutexLocker locker(&storeMutex);
+    // The keyword is bound: a quote in it cannot end the pattern, while "%"
+    // and "_" stay LIKE wildcards.
+    const QString sql = QStringLiteral(
+        "select a.cateName, c.queText, d.queTypeId,a.cateId, b.publicQueText,c.queId,c.prompt "
+        "from tCate a, tCateList b, tQue c,tQueType d where a.cateId = b.cateId and b.cateListId = c.cateListId "
+        "and b.queTypeId = d.queTypeId and  c.IsDel != '1' and c.queText LIKE '%' || ? || '%' ");
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {keyword}))
+        return -1;
+    while (query.next()) {
+        auto *hit = new SqliteData;
+        const int queTypeId = query.value(2).toInt();
+        const QueTypeData *type = questionTypes.value(queTypeId);
+        hit->text0 = query.value(0).toString();
+        hit->text1 = query.value(1).toString();
+        hit->text2 = type ? type->queTypeName : QString();
+        hit->text3 = query.value(3).toString();
+        hit->text4 = query.value(4).toString();
+        hit->text5 = query.value(5).toString();
+        hit->text6 = QString::number(queTypeId);
+        hit->text7 = query.value(6).toString();
+        hits << hit;
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+int SqliteClass::loadPaperGroupQuestions(QList<MainQuestion *> &records, const MainQuestion *group,
+                                         int cateListId, int answerMode)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString sql = QStringLiteral(
+        "select ytQue.queId,ytQue.queText,ytQue.answer,ytQue.IsDel,ytQue.userNote,ytQue.userStatus,"
+        "ytQue.userAnswer,ytQue.userTime,ytQue.userFav,ytQue.prompt from ytQue where ytQue.cateListId = ? "
+        "and IsDel != '1' order by ytQue.ord");
+    // Paper questions always start unanswered.
+    QuestionColumns columns = groupColumns;
+    columns.userStatus = notRead;
+    if (answerMode != 0)
+        columns = withoutUserAnswer(columns);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, {cateListId}))
+        return -1;
+    while (query.next()) {
+        std::unique_ptr<MainQuestion> record(
+            newGroup(group->cateListId, group->cateId, group->queTypeId, group->publicQueText));
+        std::unique_ptr<QuestionData> question = questionFromRow(query, columns);
+        question->cateListId = cateListId;
+        if (loadPaperOptions(question->options, question->queId) != 0)
+            return -1;
+        record->questions << question.release();
+        records << record.release();
+    }
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+bool SqliteClass::rowsComplete(const QSqlQuery &query, const QString &sql)
+{
+    // A step that fails mid-way ends next() like the last row does.
+    if (!query.lastError().isValid())
+        return true;
+    setLastError(QStringLiteral("%1:%2").arg(sql, query.lastError().text()));
+    return false;
+}

@@ -1,0 +1,292 @@
+#include "SqliteClass.h"
+
+#include "ExamOutlineData.h"
+#include "QueTypeData.h"
+#include "SqliteData.h"
+
+#include <QDateTime>
+#include <QMutexLocker>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtDebug>
+
+namespace {
+
+const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
+// Numbers reach the statements as text, as the bank's queries always wrote them.
+QVariant numberText(int number)
+{
+    return QString::number(number);
+}
+
+// A null text would bind as NULL; the rows always held '' there.
+QVariant textValue(const QString &value)
+{
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
+}
+
+QueTypeData *questionTypeRecord(const QSqlQuery &query)
+{
+    auto *type = new QueTypeData;
+    type->queTypeId = query.value(0).toInt();
+    type->queTypeName = query.value(1).toString();
+    type->memo = query.value(2).toString();
+    type->column4 = query.value(3).toInt();
+    type->column5 = query.value(4).toInt();
+    type->examCount = query.value(5).toInt();
+    return type;
+}
+
+} // namespace
+
+int SqliteClass::loadQuestionTypes()
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select * from tQueType")))
+        return -1;
+    qDeleteAll(questionTypes);
+    questionTypes.clear();
+    while (query.next()) {
+        QueTypeData *type = questionTypeRecord(query);
+        // A later row with the same code takes the key.
+        delete questionTypes.value(type->queTypeId);
+        questionTypes.insert(type->queTypeId, type);
+    }
+    return 0;
+}
+
+int SqliteClass::questionType(QueTypeData *&out, int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    out = questionTypes.value(queTypeId);
+    return 0;
+}
+
+int SqliteClass::questionTypesInBank(QList<int> &out)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select DISTINCT (a.queTypeId),b.queTypeName from tCateList a,tQueType b "
+                                        "where a.queTypeId = b.queTypeId ORDER BY a.queTypeId ")))
+        return -1;
+    while (query.next())
+        out.append(query.value(0).toInt());
+    // The first case type (3 or 4) is shown after all the others.
+    for (int i = 0; i < out.size(); ++i) {
+        if (out.at(i) == 3 || out.at(i) == 4) {
+            out.append(out.takeAt(i));
+            break;
+        }
+    }
+    return 0;
+}
+
+int SqliteClass::questionTypeMemo(QString &memo, int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select memo from tQueType where queTypeId = ?"), {numberText(queTypeId)}))
+        return -1;
+    if (query.next())
+        memo = query.value(0).toString();
+    return 0;
+}
+
+bool SqliteClass::hasQuestionType(int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select queTypeId from tCateList where queTypeId= ?"), {numberText(queTypeId)})) {
+        // No error result of its own: logged, and the type counts as present.
+        qDebug().noquote() << lastError;
+        return true;
+    }
+    return query.next() && query.value(0).toInt() != 0;
+}
+
+int SqliteClass::groupCountOfType(int queTypeId)
+{
+    const QMutexLocker locker(&storeMutex);
+    return firstInt(QStringLiteral("select count(queTypeId) from tCateList where queTypeId = ? "),
+                    {numberText(queTypeId)}, 0);
+}
+
+int SqliteClass::setExamCount(int queTypeId, int count)
+{
+    const QMutexLocker locker(&storeMutex);
+    return runStatement(QStringLiteral("update tQueType set exam_count=?  where queTypeId=?"),
+                        {numberText(count), numberText(queTypeId)});
+}
+
+int SqliteClass::setChapterChosen(int cateId, int choose)
+{
+    const QMutexLocker locker(&storeMutex);
+    return runStatement(QStringLiteral("update tCate set choose=? where cateId=?"),
+                        {numberText(choose), numberText(cateId)});
+}
+
+int SqliteClass::readSysConfig(const QString &key, QString &value, QString &memo)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select value,memo from sysConfig  where key=?"), {textValue(key)}))
+        return -1;
+    while (query.next()) {
+        value = query.value(0).toString();
+        memo = query.value(1).toString();
+    }
+    return 0;
+}
+
+int SqliteClass::updateSysConfig(const QString &key, const QString &value)
+{
+    const QMutexLocker locker(&storeMutex);
+    return runStatement(QStringLiteral("update sysConfig set value=? where key = ?"),
+                        {textValue(value), textValue(key)});
+}
+
+int SqliteClass::InsertOrUpdateConfigTable(const QString &key, SqliteData *row)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select Key from ConfigTable where Key=?"), {textValue(key)}))
+        return -1;
+    QString existing;
+    while (query.next())
+        existing = query.value(0).toString();
+
+    // Texts 0 to 3 are V1 to V4 either way.
+    QVariantList values{textValue(row->text0), textValue(row->text1), textValue(row->text2), textValue(row->text3)};
+    QString sql;
+    if (existing.isEmpty()) {
+        sql = QStringLiteral("insert into ConfigTable (Key, V1, V2, V3, V4,V5) values(?, ?, ?, ?, ?,?)");
+        values.prepend(textValue(key));
+        values.append(textValue(row->text4));
+    } else {
+        // An updated row is marked with V5 "0".
+        sql = QStringLiteral("Update ConfigTable set V1 = ?,V2 = ? ,V3 = ? ,V4 = ? ,V5 = ? where Key=?");
+        values << numberText(0) << textValue(key);
+    }
+    if (runStatement(sql, values) == -1) {
+        setLastError(QStringLiteral("InsertOrUpdateConfigTable error"));
+        return -1;
+    }
+    return 0;
+}
+
+int SqliteClass::readConfigTable(const QString &key, SqliteData *&out)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select * from ConfigTable where Key=?"), {textValue(key)}))
+        return -1;
+    // One record, of the last matching row, so that no earlier one is lost.
+    SqliteData *record = nullptr;
+    while (query.next()) {
+        if (!record)
+            record = new SqliteData;
+        record->text0 = query.value(1).toString();
+        record->text1 = query.value(2).toString();
+        record->text2 = query.value(3).toString();
+        record->text3 = query.value(4).toString();
+        record->text4 = query.value(5).toString();
+    }
+    if (record)
+        out = record;
+    return 0;
+}
+
+int SqliteClass::InsertExamTable(SqliteData *record)
+{
+    const QMutexLocker locker(&storeMutex);
+    const QString savedAt = QDateTime::currentDateTime().toString(timeFormat);
+    QSqlQuery query = newQuery();
+    // Numbers are kept as text; compared as text, '9' would beat '10'.
+    if (!runQuery(query, QStringLiteral("select max(cast(V5 as integer)) from ConfigTable"))) {
+        setLastError(QStringLiteral("InsertExamTable::%1").arg(query.lastError().text()));
+        qDebug().noquote() << lastError;
+        return -1;
+    }
+    const QVariant number = numberText(query.next() ? query.value(0).toInt() + 1 : 1);
+    // The report is bound, so it is stored exactly as the report wrote it.
+    if (!runQuery(query,
+                  QStringLiteral("insert into ConfigTable (Key, V1, V2, V3,V4,V5) values(?, ?, ?, ?,?,?)"),
+                  {number, savedAt, textValue(record->text2), textValue(record->text3),
+                   textValue(record->text4), number})) {
+        setLastError(QStringLiteral("InsertExamTable::%1").arg(query.lastError().text()));
+        qDebug().noquote() << "[ERROR:]" + lastError;
+        return -1;
+    }
+    return 0;
+}
+
+int SqliteClass::examRecordList(QList<SqliteData *> &out, int kind)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select V5,V2,V1 from ConfigTable where V5>'0' and V2=? ORDER BY V1 desc"),
+                  {numberText(kind)}))
+        return -1;
+    while (query.next()) {
+        auto *record = new SqliteData;
+        record->text0 = query.value(0).toString();
+        record->text2 = query.value(1).toString();
+        record->dateTime = QDateTime::fromString(query.value(2).toString(), timeFormat);
+        out.append(record);
+    }
+    return 0;
+}
+
+int SqliteClass::readExamRecord(int id, QString &report, QString &counts)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select V3,V4 from ConfigTable where V5=?"), {numberText(id)}))
+        return -1;
+    while (query.next()) {
+        report = query.value(0).toString();
+        counts = query.value(1).toString();
+    }
+    return 0;
+}
+
+int SqliteClass::deleteExamRecord(int id)
+{
+    const QMutexLocker locker(&storeMutex);
+    return runStatement(QStringLiteral("delete from ConfigTable  where V5=?"), {numberText(id)});
+}
+
+int SqliteClass::examOutlineCount()
+{
+    const QMutexLocker locker(&storeMutex);
+    return firstInt(QStringLiteral("select count(id) FROM examOutline "), {}, 0);
+}
+
+int SqliteClass::examOutlineContent(QString &content, const QString &idPattern)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select  content FROM examOutline WHERE id LIKE ?"), {textValue(idPattern)}))
+        return -1;
+    if (query.next())
+        content = query.value(0).toString();
+    return 0;
+}
+
+int SqliteClass::examOutlineRows(QList<ExamOutlineData *> &out, const QString &idPattern)
+{
+    const QMutexLocker locker(&storeMutex);
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, QStringLiteral("select * FROM examOutline WHERE id LIKE ?"), {textValue(idPattern)}))
+        return -1;
+    while (query.next()) {
+        auto *row = new ExamOutlineData;
+        row->content = query.value(1).toString();
+        row->id = query.value(0).toString();
+        row->thirdColumn = query.value(2).toString();
+        out.append(row);
+    }
+    return 0;
+}

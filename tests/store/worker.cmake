@@ -1,0 +1,1 @@
+# add_project_test(... LABEL store ...) for this topic.

@@ -1,0 +1,141 @@
+#include "FixtureBank.h"
+
+#include "BankFile.h"
+#include "BankSql.h"
+#include "BuiltinPassphrase.h"
+#include "Figures.h"
+
+#include <QDir>
+#include <QFile>
+
+FixtureBank::FixtureBank(Form form)
+    : form(form), phrase(builtinPhrase()),
+      images({{QStringLiteral("img50.png"), 50}, {QStringLiteral("img100.png"), 100},
+               {QStringLiteral("img101.png"), 101}, {QStringLiteral("img150.png"), 150}})
+{
+}
+
+FixtureBank &FixtureBank::setPageSize(int bytes)
+{
+    pageSize = bytes;
+    return *this;
+}
+
+FixtureBank &FixtureBank::setPhrase(const QByteArray &text)
+{
+    phrase = text;
+    return *this;
+}
+
+FixtureBank &FixtureBank::setSchemaOnly()
+{
+    withFixture = false;
+    return *this;
+}
+
+FixtureBank &FixtureBank::addSql(const QString &sql)
+{
+    extraSql << sql;
+    return *this;
+}
+
+FixtureBank &FixtureBank::addImage(const QString &name, int height)
+{
+    images.append({name, height});
+    return *this;
+}
+
+bool FixtureBank::open()
+{
+    if (!dir.isValid()) {
+        lastError = dir.errorString();
+        return false;
+    }
+    if (!writeImages())
+        return false;
+    switch (form) {
+    case Form::ZeroBytes: {
+        QFile empty(filePath());
+        if (empty.open(QIODevice::WriteOnly))
+            return true;
+        lastError = empty.errorString();
+        return false;
+    }
+    case Form::Directory:
+        if (QDir().mkpath(filePath()))
+            return true;
+        lastError = QStringLiteral("cannot create %1").arg(filePath());
+        return false;
+    case Form::Keyed:
+    case Form::Plain:
+        break;
+    }
+    return writeBank();
+}
+
+bool FixtureBank::writeImages()
+{
+    if (!QDir().mkpath(imagesDir())) {
+        lastError = QStringLiteral("cannot create %1").arg(imagesDir());
+        return false;
+    }
+    for (const auto &image : qAsConst(images)) {
+        if (!saveFigure(QDir(imagesDir()).filePath(image.first), Figure::Plain, QSize(80, image.second), &lastError))
+            return false;
+    }
+    return true;
+}
+
+bool FixtureBank::writeBank()
+{
+    BankFile bank;
+    QStringList scripts{bankSchemaSql()};
+    if (withFixture)
+        scripts << standardFixtureSql();
+    scripts << extraSql;
+    bool written = bank.open(filePath(), effectivePhrase(), pageSize);
+    for (int i = 0; written && i < scripts.size(); ++i)
+        written = bank.exec(scripts[i]);
+    if (!written)
+        lastError = bank.error();
+    return written;
+}
+
+bool FixtureBank::exec(const QString &sql)
+{
+    BankFile bank;
+    if (bank.open(filePath(), effectivePhrase()) && bank.exec(sql))
+        return true;
+    lastError = bank.error();
+    return false;
+}
+
+QByteArray FixtureBank::effectivePhrase() const
+{
+    return form == Form::Plain ? QByteArray() : phrase;
+}
+
+QString FixtureBank::path() const
+{
+    return dir.path();
+}
+
+QString FixtureBank::databaseDir() const
+{
+    return dir.path() + QLatin1Char('/');
+}
+
+QString FixtureBank::filePath() const
+{
+    return dir.filePath(QStringLiteral("MedicalDB.db"));
+}
+
+QString FixtureBank::imagesDir() const
+{
+    return dir.filePath(QStringLiteral("images"));
+}
+
+QByteArray FixtureBank::builtinPhrase()
+{
+    return QByteArray(builtinPassphrase, builtinPassphraseLength);
+}
