@@ -189,41 +189,49 @@ inline void decryptBlock(const AesContext *c, const uint8_t in[16], uint8_t out[
                        | (uint32_t(InvSbox[(s1 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s0 & 0xff])) ^ rk[3]);
 }
 
-// Four independent blocks through the inverse cipher at once: the table
-// look-ups of one block overlap with those of the others (CBC decryption,
-// unlike encryption, has no chain between the block computations).
-inline void decrypt4Blocks(const AesContext *c, const uint8_t *in, uint8_t *out)
+// Two independent blocks through the inverse cipher at once: the table
+// look-ups of one block overlap with those of the other (CBC decryption,
+// unlike encryption, has no chain between the block computations). Written
+// out so that both states stay in registers.
+#define AES_DEC_ROUND(t, s, rk)                                                                                  \
+    t##0 = Td0[s##0 >> 24] ^ Td1[(s##3 >> 16) & 0xff] ^ Td2[(s##2 >> 8) & 0xff] ^ Td3[s##1 & 0xff] ^ (rk)[0]; \
+    t##1 = Td0[s##1 >> 24] ^ Td1[(s##0 >> 16) & 0xff] ^ Td2[(s##3 >> 8) & 0xff] ^ Td3[s##2 & 0xff] ^ (rk)[1]; \
+    t##2 = Td0[s##2 >> 24] ^ Td1[(s##1 >> 16) & 0xff] ^ Td2[(s##0 >> 8) & 0xff] ^ Td3[s##3 & 0xff] ^ (rk)[2]; \
+    t##3 = Td0[s##3 >> 24] ^ Td1[(s##2 >> 16) & 0xff] ^ Td2[(s##1 >> 8) & 0xff] ^ Td3[s##0 & 0xff] ^ (rk)[3]
+
+#define AES_DEC_LAST(o, s, rk)                                                                                    \
+    store32((o), ((uint32_t(InvSbox[s##0 >> 24]) << 24) | (uint32_t(InvSbox[(s##3 >> 16) & 0xff]) << 16)         \
+                  | (uint32_t(InvSbox[(s##2 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##1 & 0xff])) ^ (rk)[0]);     \
+    store32((o) + 4, ((uint32_t(InvSbox[s##1 >> 24]) << 24) | (uint32_t(InvSbox[(s##0 >> 16) & 0xff]) << 16)     \
+                      | (uint32_t(InvSbox[(s##3 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##2 & 0xff])) ^ (rk)[1]); \
+    store32((o) + 8, ((uint32_t(InvSbox[s##2 >> 24]) << 24) | (uint32_t(InvSbox[(s##1 >> 16) & 0xff]) << 16)     \
+                      | (uint32_t(InvSbox[(s##0 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##3 & 0xff])) ^ (rk)[2]); \
+    store32((o) + 12, ((uint32_t(InvSbox[s##3 >> 24]) << 24) | (uint32_t(InvSbox[(s##2 >> 16) & 0xff]) << 16)    \
+                       | (uint32_t(InvSbox[(s##1 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##0 & 0xff])) ^ (rk)[3])
+
+inline void decrypt2Blocks(const AesContext *c, const uint8_t *in, uint8_t *out)
 {
     const int rounds = c->rounds;
     const uint32_t *rk = &c->roundKeys[rounds][0];
-    uint32_t s[4][4];
-    for (int b = 0; b < 4; ++b)
-        for (int k = 0; k < 4; ++k)
-            s[b][k] = load32(in + 16 * b + 4 * k) ^ rk[k];
+    uint32_t a0 = load32(in) ^ rk[0], a1 = load32(in + 4) ^ rk[1];
+    uint32_t a2 = load32(in + 8) ^ rk[2], a3 = load32(in + 12) ^ rk[3];
+    uint32_t b0 = load32(in + 16) ^ rk[0], b1 = load32(in + 20) ^ rk[1];
+    uint32_t b2 = load32(in + 24) ^ rk[2], b3 = load32(in + 28) ^ rk[3];
+    uint32_t x0, x1, x2, x3, y0, y1, y2, y3;
     for (int r = rounds - 1; r > 0; --r) {
         rk -= 4;
-        uint32_t t[4][4];
-        for (int b = 0; b < 4; ++b) {
-            t[b][0] = Td0[s[b][0] >> 24] ^ Td1[(s[b][3] >> 16) & 0xff] ^ Td2[(s[b][2] >> 8) & 0xff] ^ Td3[s[b][1] & 0xff] ^ rk[0];
-            t[b][1] = Td0[s[b][1] >> 24] ^ Td1[(s[b][0] >> 16) & 0xff] ^ Td2[(s[b][3] >> 8) & 0xff] ^ Td3[s[b][2] & 0xff] ^ rk[1];
-            t[b][2] = Td0[s[b][2] >> 24] ^ Td1[(s[b][1] >> 16) & 0xff] ^ Td2[(s[b][0] >> 8) & 0xff] ^ Td3[s[b][3] & 0xff] ^ rk[2];
-            t[b][3] = Td0[s[b][3] >> 24] ^ Td1[(s[b][2] >> 16) & 0xff] ^ Td2[(s[b][1] >> 8) & 0xff] ^ Td3[s[b][0] & 0xff] ^ rk[3];
-        }
-        std::memcpy(s, t, sizeof s);
+        AES_DEC_ROUND(x, a, rk);
+        AES_DEC_ROUND(y, b, rk);
+        a0 = x0, a1 = x1, a2 = x2, a3 = x3;
+        b0 = y0, b1 = y1, b2 = y2, b3 = y3;
     }
     rk -= 4;
-    for (int b = 0; b < 4; ++b) {
-        uint8_t *o = out + 16 * b;
-        store32(o, ((uint32_t(InvSbox[s[b][0] >> 24]) << 24) | (uint32_t(InvSbox[(s[b][3] >> 16) & 0xff]) << 16)
-                    | (uint32_t(InvSbox[(s[b][2] >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s[b][1] & 0xff])) ^ rk[0]);
-        store32(o + 4, ((uint32_t(InvSbox[s[b][1] >> 24]) << 24) | (uint32_t(InvSbox[(s[b][0] >> 16) & 0xff]) << 16)
-                        | (uint32_t(InvSbox[(s[b][3] >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s[b][2] & 0xff])) ^ rk[1]);
-        store32(o + 8, ((uint32_t(InvSbox[s[b][2] >> 24]) << 24) | (uint32_t(InvSbox[(s[b][1] >> 16) & 0xff]) << 16)
-                        | (uint32_t(InvSbox[(s[b][0] >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s[b][3] & 0xff])) ^ rk[2]);
-        store32(o + 12, ((uint32_t(InvSbox[s[b][3] >> 24]) << 24) | (uint32_t(InvSbox[(s[b][2] >> 16) & 0xff]) << 16)
-                         | (uint32_t(InvSbox[(s[b][1] >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s[b][0] & 0xff])) ^ rk[3]);
-    }
+    AES_DEC_LAST(out, a, rk);
+    AES_DEC_LAST(out + 16, b, rk);
 }
+
+#undef AES_DEC_ROUND
+#undef AES_DEC_LAST
 
 inline void xor16(uint8_t *dst, const uint8_t *a, const uint8_t *b)
 {
@@ -356,16 +364,14 @@ int aesDecryptBlocks(AesContext *context, const uint8_t *input, int lengthInBits
         uint8_t chain[16];
         std::memcpy(chain, context->iv, 16);
         int b = 0;
-        for (; b + 4 <= blocks; b += 4) {
-            uint8_t saved[64];
-            uint8_t plain[64];
-            std::memcpy(saved, input + 16 * b, 64);  // input and output may overlap
-            decrypt4Blocks(context, saved, plain);
+        for (; b + 2 <= blocks; b += 2) {
+            uint8_t saved[32];
+            uint8_t plain[32];
+            std::memcpy(saved, input + 16 * b, 32);  // input and output may overlap
+            decrypt2Blocks(context, saved, plain);
             xor16(output + 16 * b, plain, chain);
             xor16(output + 16 * b + 16, plain + 16, saved);
-            xor16(output + 16 * b + 32, plain + 32, saved + 16);
-            xor16(output + 16 * b + 48, plain + 48, saved + 32);
-            std::memcpy(chain, saved + 48, 16);
+            std::memcpy(chain, saved + 16, 16);
         }
         for (; b < blocks; ++b) {
             uint8_t saved[16];

@@ -484,6 +484,44 @@ private slots:
         QCOMPARE(checksum(again), afterFirst);
     }
 
+    void journalModes_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::newRow("delete") << "PRAGMA journal_mode=DELETE";
+        QTest::newRow("truncate") << "PRAGMA journal_mode=TRUNCATE";
+        QTest::newRow("persist") << "PRAGMA journal_mode=PERSIST";
+        QTest::newRow("memory") << "PRAGMA journal_mode=MEMORY";
+        QTest::newRow("exclusive persist") << "PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=PERSIST";
+        QTest::newRow("small cache") << "PRAGMA cache_size=8; PRAGMA journal_mode=TRUNCATE";
+    }
+    void journalModes()
+    {
+        QFETCH(QString, setup);
+        const QString file = path(QStringLiteral("journal-%1.db").arg(QTest::currentDataTag()).replace(' ', '-'));
+        Db db(file);
+        QCOMPARE(db.key(builtin), 0);
+        QVERIFY(!db.scalar(setup).startsWith("ERR"));
+        QCOMPARE(db.exec("PRAGMA page_size=1024"), SQLITE_OK);
+        fill(db, 200);
+        for (int round = 0; round < 4; ++round) {
+            const QString sum = checksum(db);
+            QCOMPARE(db.exec("BEGIN"), SQLITE_OK);
+            QCOMPARE(db.exec(QStringLiteral("UPDATE t SET n = n + %1 WHERE id % %2 = 0").arg(round + 1).arg(round + 2)), SQLITE_OK);
+            QCOMPARE(db.exec("DELETE FROM t WHERE id % 17 = 3"), SQLITE_OK);
+            QCOMPARE(db.exec("ROLLBACK"), SQLITE_OK);
+            QCOMPARE(checksum(db), sum);
+            QCOMPARE(db.exec(QStringLiteral("UPDATE t SET body = body || '%1' WHERE id % 5 = %1").arg(round)), SQLITE_OK);
+        }
+        const QString sum = checksum(db);
+        QCOMPARE(db.scalar("PRAGMA integrity_check"), QString("ok"));
+        db.close();
+        QVERIFY(!readAll(file + "-journal").contains("MARKER-TEXT"));
+        Db again(file);
+        QCOMPARE(again.key(builtin), 0);
+        QCOMPARE(again.scalar("PRAGMA integrity_check"), QString("ok"));
+        QCOMPARE(checksum(again), sum);
+    }
+
     void vacuumKeepsEncryption()
     {
         const QString file = path("vacuum.db");
