@@ -92,6 +92,7 @@ private:
     };
 
     bool stopped() const { return isInterruptionRequested(); }
+    void runJob();
     // Emits the finishing signal unless the job was stopped.
     void finish(void (DataToUiThreadClass::*signal)(int), int result);
 
