@@ -1,5 +1,7 @@
 #include "Aes.h"
 
+#include "ByteOrder.h"
+
 #include <cstring>
 
 // The standard AES tables: the S-box and its inverse (the multiplicative
@@ -102,19 +104,6 @@ const auto &Td3 = tables.td[3];
 const auto &Sbox = tables.sbox;
 const auto &InvSbox = tables.invSbox;
 
-inline uint32_t load32(const uint8_t *p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
-inline void store32(uint8_t *p, uint32_t v)
-{
-    p[0] = uint8_t(v >> 24);
-    p[1] = uint8_t(v >> 16);
-    p[2] = uint8_t(v >> 8);
-    p[3] = uint8_t(v);
-}
-
 inline uint32_t subWord(uint32_t w)
 {
     return (uint32_t(Sbox[w >> 24]) << 24) | (uint32_t(Sbox[(w >> 16) & 0xff]) << 16)
@@ -131,10 +120,10 @@ inline uint32_t invMixColumn(uint32_t w)
 inline void encryptBlock(const AesContext *c, const uint8_t in[16], uint8_t out[16])
 {
     const uint32_t *rk = &c->roundKeys[0][0];
-    uint32_t s0 = load32(in) ^ rk[0];
-    uint32_t s1 = load32(in + 4) ^ rk[1];
-    uint32_t s2 = load32(in + 8) ^ rk[2];
-    uint32_t s3 = load32(in + 12) ^ rk[3];
+    uint32_t s0 = load32be(in) ^ rk[0];
+    uint32_t s1 = load32be(in + 4) ^ rk[1];
+    uint32_t s2 = load32be(in + 8) ^ rk[2];
+    uint32_t s3 = load32be(in + 12) ^ rk[3];
     const int rounds = c->rounds;
     for (int r = 1; r < rounds; ++r) {
         rk += 4;
@@ -148,14 +137,14 @@ inline void encryptBlock(const AesContext *c, const uint8_t in[16], uint8_t out[
         s3 = t3;
     }
     rk += 4;
-    store32(out, ((uint32_t(Sbox[s0 >> 24]) << 24) | (uint32_t(Sbox[(s1 >> 16) & 0xff]) << 16)
-                  | (uint32_t(Sbox[(s2 >> 8) & 0xff]) << 8) | uint32_t(Sbox[s3 & 0xff])) ^ rk[0]);
-    store32(out + 4, ((uint32_t(Sbox[s1 >> 24]) << 24) | (uint32_t(Sbox[(s2 >> 16) & 0xff]) << 16)
-                      | (uint32_t(Sbox[(s3 >> 8) & 0xff]) << 8) | uint32_t(Sbox[s0 & 0xff])) ^ rk[1]);
-    store32(out + 8, ((uint32_t(Sbox[s2 >> 24]) << 24) | (uint32_t(Sbox[(s3 >> 16) & 0xff]) << 16)
-                      | (uint32_t(Sbox[(s0 >> 8) & 0xff]) << 8) | uint32_t(Sbox[s1 & 0xff])) ^ rk[2]);
-    store32(out + 12, ((uint32_t(Sbox[s3 >> 24]) << 24) | (uint32_t(Sbox[(s0 >> 16) & 0xff]) << 16)
-                       | (uint32_t(Sbox[(s1 >> 8) & 0xff]) << 8) | uint32_t(Sbox[s2 & 0xff])) ^ rk[3]);
+    store32be(out, ((uint32_t(Sbox[s0 >> 24]) << 24) | (uint32_t(Sbox[(s1 >> 16) & 0xff]) << 16)
+                    | (uint32_t(Sbox[(s2 >> 8) & 0xff]) << 8) | uint32_t(Sbox[s3 & 0xff])) ^ rk[0]);
+    store32be(out + 4, ((uint32_t(Sbox[s1 >> 24]) << 24) | (uint32_t(Sbox[(s2 >> 16) & 0xff]) << 16)
+                        | (uint32_t(Sbox[(s3 >> 8) & 0xff]) << 8) | uint32_t(Sbox[s0 & 0xff])) ^ rk[1]);
+    store32be(out + 8, ((uint32_t(Sbox[s2 >> 24]) << 24) | (uint32_t(Sbox[(s3 >> 16) & 0xff]) << 16)
+                        | (uint32_t(Sbox[(s0 >> 8) & 0xff]) << 8) | uint32_t(Sbox[s1 & 0xff])) ^ rk[2]);
+    store32be(out + 12, ((uint32_t(Sbox[s3 >> 24]) << 24) | (uint32_t(Sbox[(s0 >> 16) & 0xff]) << 16)
+                         | (uint32_t(Sbox[(s1 >> 8) & 0xff]) << 8) | uint32_t(Sbox[s2 & 0xff])) ^ rk[3]);
 }
 
 // The equivalent inverse cipher: round keys used from the last to the first.
@@ -163,10 +152,10 @@ inline void decryptBlock(const AesContext *c, const uint8_t in[16], uint8_t out[
 {
     const int rounds = c->rounds;
     const uint32_t *rk = &c->roundKeys[rounds][0];
-    uint32_t s0 = load32(in) ^ rk[0];
-    uint32_t s1 = load32(in + 4) ^ rk[1];
-    uint32_t s2 = load32(in + 8) ^ rk[2];
-    uint32_t s3 = load32(in + 12) ^ rk[3];
+    uint32_t s0 = load32be(in) ^ rk[0];
+    uint32_t s1 = load32be(in + 4) ^ rk[1];
+    uint32_t s2 = load32be(in + 8) ^ rk[2];
+    uint32_t s3 = load32be(in + 12) ^ rk[3];
     for (int r = rounds - 1; r > 0; --r) {
         rk -= 4;
         const uint32_t t0 = Td0[s0 >> 24] ^ Td1[(s3 >> 16) & 0xff] ^ Td2[(s2 >> 8) & 0xff] ^ Td3[s1 & 0xff] ^ rk[0];
@@ -179,14 +168,14 @@ inline void decryptBlock(const AesContext *c, const uint8_t in[16], uint8_t out[
         s3 = t3;
     }
     rk -= 4;
-    store32(out, ((uint32_t(InvSbox[s0 >> 24]) << 24) | (uint32_t(InvSbox[(s3 >> 16) & 0xff]) << 16)
-                  | (uint32_t(InvSbox[(s2 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s1 & 0xff])) ^ rk[0]);
-    store32(out + 4, ((uint32_t(InvSbox[s1 >> 24]) << 24) | (uint32_t(InvSbox[(s0 >> 16) & 0xff]) << 16)
-                      | (uint32_t(InvSbox[(s3 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s2 & 0xff])) ^ rk[1]);
-    store32(out + 8, ((uint32_t(InvSbox[s2 >> 24]) << 24) | (uint32_t(InvSbox[(s1 >> 16) & 0xff]) << 16)
-                      | (uint32_t(InvSbox[(s0 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s3 & 0xff])) ^ rk[2]);
-    store32(out + 12, ((uint32_t(InvSbox[s3 >> 24]) << 24) | (uint32_t(InvSbox[(s2 >> 16) & 0xff]) << 16)
-                       | (uint32_t(InvSbox[(s1 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s0 & 0xff])) ^ rk[3]);
+    store32be(out, ((uint32_t(InvSbox[s0 >> 24]) << 24) | (uint32_t(InvSbox[(s3 >> 16) & 0xff]) << 16)
+                    | (uint32_t(InvSbox[(s2 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s1 & 0xff])) ^ rk[0]);
+    store32be(out + 4, ((uint32_t(InvSbox[s1 >> 24]) << 24) | (uint32_t(InvSbox[(s0 >> 16) & 0xff]) << 16)
+                        | (uint32_t(InvSbox[(s3 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s2 & 0xff])) ^ rk[1]);
+    store32be(out + 8, ((uint32_t(InvSbox[s2 >> 24]) << 24) | (uint32_t(InvSbox[(s1 >> 16) & 0xff]) << 16)
+                        | (uint32_t(InvSbox[(s0 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s3 & 0xff])) ^ rk[2]);
+    store32be(out + 12, ((uint32_t(InvSbox[s3 >> 24]) << 24) | (uint32_t(InvSbox[(s2 >> 16) & 0xff]) << 16)
+                         | (uint32_t(InvSbox[(s1 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s0 & 0xff])) ^ rk[3]);
 }
 
 // Two independent blocks through the inverse cipher at once: the table
@@ -194,29 +183,29 @@ inline void decryptBlock(const AesContext *c, const uint8_t in[16], uint8_t out[
 // unlike encryption, has no chain between the block computations). Written
 // out so that both states stay in registers.
 #define AES_DEC_ROUND(t, s, rk)                                                                                  \
-    t##0 = Td0[s##0 >> 24] ^ Td1[(s##3 >> 16) & 0xff] ^ Td2[(s##2 >> 8) & 0xff] ^ Td3[s##1 & 0xff] ^ (rk)[0]; \
-    t##1 = Td0[s##1 >> 24] ^ Td1[(s##0 >> 16) & 0xff] ^ Td2[(s##3 >> 8) & 0xff] ^ Td3[s##2 & 0xff] ^ (rk)[1]; \
-    t##2 = Td0[s##2 >> 24] ^ Td1[(s##1 >> 16) & 0xff] ^ Td2[(s##0 >> 8) & 0xff] ^ Td3[s##3 & 0xff] ^ (rk)[2]; \
+    t##0 = Td0[s##0 >> 24] ^ Td1[(s##3 >> 16) & 0xff] ^ Td2[(s##2 >> 8) & 0xff] ^ Td3[s##1 & 0xff] ^ (rk)[0];    \
+    t##1 = Td0[s##1 >> 24] ^ Td1[(s##0 >> 16) & 0xff] ^ Td2[(s##3 >> 8) & 0xff] ^ Td3[s##2 & 0xff] ^ (rk)[1];    \
+    t##2 = Td0[s##2 >> 24] ^ Td1[(s##1 >> 16) & 0xff] ^ Td2[(s##0 >> 8) & 0xff] ^ Td3[s##3 & 0xff] ^ (rk)[2];    \
     t##3 = Td0[s##3 >> 24] ^ Td1[(s##2 >> 16) & 0xff] ^ Td2[(s##1 >> 8) & 0xff] ^ Td3[s##0 & 0xff] ^ (rk)[3]
 
-#define AES_DEC_LAST(o, s, rk)                                                                                    \
-    store32((o), ((uint32_t(InvSbox[s##0 >> 24]) << 24) | (uint32_t(InvSbox[(s##3 >> 16) & 0xff]) << 16)         \
-                  | (uint32_t(InvSbox[(s##2 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##1 & 0xff])) ^ (rk)[0]);     \
-    store32((o) + 4, ((uint32_t(InvSbox[s##1 >> 24]) << 24) | (uint32_t(InvSbox[(s##0 >> 16) & 0xff]) << 16)     \
-                      | (uint32_t(InvSbox[(s##3 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##2 & 0xff])) ^ (rk)[1]); \
-    store32((o) + 8, ((uint32_t(InvSbox[s##2 >> 24]) << 24) | (uint32_t(InvSbox[(s##1 >> 16) & 0xff]) << 16)     \
-                      | (uint32_t(InvSbox[(s##0 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##3 & 0xff])) ^ (rk)[2]); \
-    store32((o) + 12, ((uint32_t(InvSbox[s##3 >> 24]) << 24) | (uint32_t(InvSbox[(s##2 >> 16) & 0xff]) << 16)    \
-                       | (uint32_t(InvSbox[(s##1 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##0 & 0xff])) ^ (rk)[3])
+#define AES_DEC_LAST(o, s, rk)                                                                                       \
+    store32be((o), ((uint32_t(InvSbox[s##0 >> 24]) << 24) | (uint32_t(InvSbox[(s##3 >> 16) & 0xff]) << 16)           \
+                    | (uint32_t(InvSbox[(s##2 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##1 & 0xff])) ^ (rk)[0]);     \
+    store32be((o) + 4, ((uint32_t(InvSbox[s##1 >> 24]) << 24) | (uint32_t(InvSbox[(s##0 >> 16) & 0xff]) << 16)       \
+                        | (uint32_t(InvSbox[(s##3 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##2 & 0xff])) ^ (rk)[1]); \
+    store32be((o) + 8, ((uint32_t(InvSbox[s##2 >> 24]) << 24) | (uint32_t(InvSbox[(s##1 >> 16) & 0xff]) << 16)       \
+                        | (uint32_t(InvSbox[(s##0 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##3 & 0xff])) ^ (rk)[2]); \
+    store32be((o) + 12, ((uint32_t(InvSbox[s##3 >> 24]) << 24) | (uint32_t(InvSbox[(s##2 >> 16) & 0xff]) << 16)      \
+                         | (uint32_t(InvSbox[(s##1 >> 8) & 0xff]) << 8) | uint32_t(InvSbox[s##0 & 0xff])) ^ (rk)[3])
 
 inline void decrypt2Blocks(const AesContext *c, const uint8_t *in, uint8_t *out)
 {
     const int rounds = c->rounds;
     const uint32_t *rk = &c->roundKeys[rounds][0];
-    uint32_t a0 = load32(in) ^ rk[0], a1 = load32(in + 4) ^ rk[1];
-    uint32_t a2 = load32(in + 8) ^ rk[2], a3 = load32(in + 12) ^ rk[3];
-    uint32_t b0 = load32(in + 16) ^ rk[0], b1 = load32(in + 20) ^ rk[1];
-    uint32_t b2 = load32(in + 24) ^ rk[2], b3 = load32(in + 28) ^ rk[3];
+    uint32_t a0 = load32be(in) ^ rk[0], a1 = load32be(in + 4) ^ rk[1];
+    uint32_t a2 = load32be(in + 8) ^ rk[2], a3 = load32be(in + 12) ^ rk[3];
+    uint32_t b0 = load32be(in + 16) ^ rk[0], b1 = load32be(in + 20) ^ rk[1];
+    uint32_t b2 = load32be(in + 24) ^ rk[2], b3 = load32be(in + 28) ^ rk[3];
     uint32_t x0, x1, x2, x3, y0, y1, y2, y3;
     for (int r = rounds - 1; r > 0; --r) {
         rk -= 4;
@@ -294,7 +283,7 @@ int aesSetup(AesContext *context, int mode, int direction, const uint8_t *key, i
     uint32_t *w = &context->roundKeys[0][0];
     const int total = 4 * (rounds + 1);
     for (int i = 0; i < nk; ++i)
-        w[i] = load32(key + 4 * i);
+        w[i] = load32be(key + 4 * i);
     for (int i = nk; i < total; ++i) {
         uint32_t temp = w[i - 1];
         if (i % nk == 0)

@@ -1,5 +1,6 @@
 #include "CipherCodec.h"
 
+#include "ByteOrder.h"
 #include "CipherPage.h"
 
 #include <cstring>
@@ -97,21 +98,6 @@ inline bool isPageSize(int n)
 inline bool isWholePage(int amount, sqlite3_int64 offset)
 {
     return isPageSize(amount) && offset % amount == 0;
-}
-
-inline uint32_t load32be(const void *p)
-{
-    const auto *b = static_cast<const uint8_t *>(p);
-    return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | uint32_t(b[3]);
-}
-
-inline void store32be(void *p, uint32_t v)
-{
-    auto *b = static_cast<uint8_t *>(p);
-    b[0] = uint8_t(v >> 24);
-    b[1] = uint8_t(v >> 16);
-    b[2] = uint8_t(v >> 8);
-    b[3] = uint8_t(v);
 }
 
 // The bytes of a page that SQLite's journal checksum samples.
@@ -361,7 +347,7 @@ int keyFromText(CipherFile *p, const char *value, bool hex, char **error)
     return rc;
 }
 
-// The main database of the connection takes the role of the Part's ATTACH
+// The main database of the connection acts as the key source for an ATTACH
 // without KEY: an attached file that has no key of its own takes the main
 // database's keys while the main database is encrypted.
 void inheritMainKeys(CipherFile *p, sqlite3 *db)

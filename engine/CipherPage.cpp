@@ -1,5 +1,6 @@
 #include "CipherPage.h"
 
+#include "ByteOrder.h"
 #include "Md5.h"
 #include "Sha256.h"
 
@@ -19,14 +20,6 @@ constexpr uint8_t passwordPadding[32] = {
 constexpr uint32_t sha256Initial[8] = {
     0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19,
 };
-
-inline void store32le(uint8_t *p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
 
 } // namespace
 
@@ -54,12 +47,8 @@ void cipherDeriveKey(const void *phrase, int length, uint8_t key[32])
     for (int round = 0; round < 4001; ++round) {
         std::memcpy(state, sha256Initial, sizeof state);
         sha256Transform(state, block);
-        for (int i = 0; i < 8; ++i) {
-            block[4 * i] = uint8_t(state[i] >> 24);
-            block[4 * i + 1] = uint8_t(state[i] >> 16);
-            block[4 * i + 2] = uint8_t(state[i] >> 8);
-            block[4 * i + 3] = uint8_t(state[i]);
-        }
+        for (int i = 0; i < 8; ++i)
+            store32be(block + 4 * i, state[i]);
     }
     std::memcpy(key, block, 32);
 }

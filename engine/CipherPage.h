@@ -23,9 +23,8 @@ inline constexpr int cipherPageBufferSize = 65540;
 enum CipherHookMode { cipherModeRead = 3, cipherModeWrite = 6, cipherModeJournal = 7 };
 
 // One per keyed database file (allocated with sqlite3_malloc, released with
-// cipherRelease). Fields in the order of the Part; in place of the B-tree
-// handle the record carries the size of the page being processed, which the
-// VFS sets before each call of the hook.
+// cipherRelease). In place of the B-tree handle the record carries the size
+// of the page being processed, which the VFS sets before each call of the hook.
 struct CipherRecord
 {
     int encrypted;      // 1 while installed; 0 only while being taken off

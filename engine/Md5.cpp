@@ -1,5 +1,7 @@
 #include "Md5.h"
 
+#include "ByteOrder.h"
+
 #include <cstring>
 
 namespace {
@@ -26,20 +28,6 @@ constexpr int S[64] = {
 inline uint32_t rotl(uint32_t x, int n)
 {
     return (x << n) | (x >> (32 - n));
-}
-
-// Little-endian word loading on every processor (md5ByteOrder of the Part).
-inline uint32_t load32le(const uint8_t *p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
-inline void store32le(uint8_t *p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "Sha256.h"
 
+#include "ByteOrder.h"
+
 #include <cstring>
 
 namespace {
@@ -27,26 +29,13 @@ inline uint32_t rotr(uint32_t x, int n)
     return (x >> n) | (x << (32 - n));
 }
 
-inline uint32_t load32(const uint8_t *p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
-inline void store32(uint8_t *p, uint32_t v)
-{
-    p[0] = uint8_t(v >> 24);
-    p[1] = uint8_t(v >> 16);
-    p[2] = uint8_t(v >> 8);
-    p[3] = uint8_t(v);
-}
-
 } // namespace
 
 void sha256Transform(uint32_t state[8], const uint8_t block[64])
 {
     uint32_t w[64];
     for (int i = 0; i < 16; ++i)
-        w[i] = load32(block + 4 * i);
+        w[i] = load32be(block + 4 * i);
     for (int i = 16; i < 64; ++i) {
         const uint32_t s0 = rotr(w[i - 15], 7) ^ rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
         const uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
@@ -123,11 +112,11 @@ void sha256Final(Sha256Context *context, uint8_t out[32])
     }
     std::memset(context->buffer + n, 0, 56 - n);
     // 64-bit big-endian length; the count is 32 bits, so the top word is 0.
-    store32(context->buffer + 56, 0);
-    store32(context->buffer + 60, bits);
+    store32be(context->buffer + 56, 0);
+    store32be(context->buffer + 60, bits);
     sha256Transform(context->state, context->buffer);
     for (int i = 0; i < 8; ++i)
-        store32(out + 4 * i, context->state[i]);
+        store32be(out + 4 * i, context->state[i]);
 }
 
 void sha256Digest(const void *data, size_t length, uint8_t out[32])

@@ -9,7 +9,7 @@
 struct Sha256Context
 {
     uint32_t state[8];
-    uint32_t bitCount;   // message length in bits (32-bit, as the Part says)
+    uint32_t bitCount;   // message length in bits, kept to 32 bits
     uint8_t buffer[64];
     unsigned bufferLength;
 };

@@ -225,6 +225,34 @@ int SqliteClass::runStatement(const QString &sql, const QVariantList &values)
     return runQuery(query, sql, values) ? 0 : -1;
 }
 
+int SqliteClass::readRows(const QString &sql, const QVariantList &values,
+                          const std::function<bool(const QSqlQuery &)> &take, StepFailure stepFailure)
+{
+    QSqlQuery query = newQuery();
+    if (!runQuery(query, sql, values))
+        return -1;
+    while (query.next()) {
+        if (!take(query))
+            return -1;
+    }
+    if (stepFailure == StepFailure::EndsRows)
+        return 0;
+    return rowsComplete(query, sql) ? 0 : -1;
+}
+
+// A failure part-way leaves the bank as it was.
+int SqliteClass::runInTransaction(const std::function<int()> &work)
+{
+    if (runStatement(QStringLiteral("BEGIN")) < 0)
+        return -1;
+    const int result = work();
+    if (result >= 0 && runStatement(QStringLiteral("COMMIT")) == 0)
+        return result;
+    // The failure's own error text stays; the rollback only undoes.
+    newQuery().exec(QStringLiteral("ROLLBACK"));
+    return -1;
+}
+
 void SqliteClass::setLastError(const QString &text)
 {
     const QMutexLocker locker(&storeMutex);

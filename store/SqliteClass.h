@@ -9,10 +9,14 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
+
 class ExamOutlineData;
 class ExamSection;
 class MainQuestion;
 class OfflineReportClient;
+class OptionData;
+class QDateTime;
 class QSqlQuery;
 class QueTypeData;
 class QuestionData;
@@ -178,7 +182,7 @@ public:
     // what was appended or emitted before stays there, nothing else is kept.
 
     // Appends the question's options in table order (tQueOpt / ytQueOpt).
-    int loadOptions(QList<class OptionData *> &options, int queId);
+    int loadOptions(QList<OptionData *> &options, int queId);
     int loadPaperOptions(QList<OptionData *> &options, int queId);
     // Appends the group's undeleted questions by ord, each with its options;
     // answer mode 1 leaves userAnswer empty.
@@ -326,6 +330,8 @@ private:
     // Closes and removes the connection (the destructor's step).
     void releaseDatabase();
 
+    friend class DatabaseMerge; // one merge run, on connections of its own
+
     // ---- Helpers shared by every operation; call them with the lock held --
 
     // A query on the kept connection handle (never the default-connection
@@ -340,18 +346,33 @@ private:
     int runStatement(const QString &sql, const QVariantList &values = QVariantList());
     // Sets the shared and the calling thread's error text.
     void setLastError(const QString &text);
+    // Runs work (0 or more on success, -1 on failure) in one transaction: its
+    // changes stay only when it succeeds. Its result, or -1.
+    int runInTransaction(const std::function<int()> &work);
     int firstInt(const QString &sql, const QVariantList &values, int noRow); // first row, column 0; -1 on failure
-    // Question loaders: false with the error recorded when the rows ended on a failed step.
+    int selectInt(const QString &sql, int &value); // 1 row (value set), 0 none, -1 failure
+    // False with the error recorded when the rows ended on a failed step.
     bool rowsComplete(const QSqlQuery &query, const QString &sql);
+    // What a read does with a step that fails part-way: fail (rowsComplete),
+    // or take it as the end of the rows, as the chapter and settings reads
+    // always have.
+    enum class StepFailure { Fails, EndsRows };
+    // Runs sql and hands each row to take, which gives false on a failure of
+    // its own (error recorded) to end the read. 0, or -1.
+    int readRows(const QString &sql, const QVariantList &values,
+                 const std::function<bool(const QSqlQuery &)> &take,
+                 StepFailure stepFailure = StepFailure::Fails);
+
+    // Loaders, draws, the offline queue and the clean-up.
     int loadOptionsFrom(const QString &sql, QList<OptionData *> &options, int queId);
     int loadWholeGroups(int cateId, QList<MainQuestion *> *groups); // null groups: emit each
     MainQuestion *newGroup(int cateListId, int cateId, int queTypeId, const QString &stem) const;
     int readGroupHeader(int cateListId, int &queTypeId, QueTypeData *&type, QString &stem);
     struct QuestionList;
     int loadQuestionList(const QuestionList &list);
-    friend class DatabaseMerge; // one merge run, on connections of its own
-    template <typename Work> int runInTransaction(Work work); // work's changes stay only when it succeeds
-    int selectInt(const QString &sql, int &value); // 1 row (value set), 0 none, -1 failure
+    int drawGroups(bool chosenOnly, int count, int queTypeId, QList<MainQuestion *> *out); // null out: emit each group
+    // Posts the first queued report after (type, rowId); its reply posts the next.
+    int postQueuedReportAfter(const QString &type, qint64 rowId);
     int isBrokenChapter(int cateId);    // 1 broken, 0 stays, -1 failure
     int isChildlessChapter(int cateId); // the same for chapters and sections
 
@@ -372,7 +393,4 @@ private:
     // merges row by row by queId.
     const QStringList keptTables;
     const QStringList queIdMergedTables;
-    // Posts the first queued report after (type, rowId); its reply posts the next.
-    int postQueuedReportAfter(const QString &type, qint64 rowId);
-    int drawGroups(bool chosenOnly, int count, int queTypeId, QList<MainQuestion *> *out); // null out: emit each group
 };

@@ -16,24 +16,16 @@ int SqliteClass::recordAnswer(int queId, const QString &answer, const QString &s
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 
     // The log row and the question row hold the same answer: both or neither.
-    if (runStatement(QStringLiteral("begin")) != 0)
-        return -1;
-    const bool written =
-        runStatement(QStringLiteral("insert into tQueLog (queId, type, userStatus, userAnswer, "
-                                    "userTime) values(?, ?, ?, ?, ?)"),
-                     {queId, logType, state, answer, time})
-            == 0
-        && runStatement(QStringLiteral("Update tQue set userStatus = ? ,userAnswer = ? "
-                                       ",userTime = ? where queId=?"),
-                        {state, answer, time, queId})
-               == 0
-        && runStatement(QStringLiteral("commit")) == 0;
-    if (written)
-        return 0;
-    // The failed statement's text stays the error; the rollback only undoes.
-    QSqlQuery rollback = newQuery();
-    rollback.exec(QStringLiteral("rollback"));
-    return -1;
+    return runInTransaction([&] {
+        if (runStatement(QStringLiteral("insert into tQueLog (queId, type, userStatus, userAnswer, "
+                                        "userTime) values(?, ?, ?, ?, ?)"),
+                         {queId, logType, state, answer, time})
+            < 0)
+            return -1;
+        return runStatement(QStringLiteral("Update tQue set userStatus = ? ,userAnswer = ? "
+                                           ",userTime = ? where queId=?"),
+                            {state, answer, time, queId});
+    });
 }
 
 int SqliteClass::saveNote(int queId, const QString &note)
@@ -46,13 +38,11 @@ int SqliteClass::saveNote(int queId, const QString &note)
 int SqliteClass::readNote(int queId, QString &note)
 {
     const QMutexLocker locker(&storeMutex);
-    const QString sql = QStringLiteral("select userNote from tQue where queId=?");
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {queId}))
-        return -1;
-    while (query.next())
-        note = query.value(0).toString();
-    return rowsComplete(query, sql) ? 0 : -1;
+    return readRows(QStringLiteral("select userNote from tQue where queId=?"), {queId},
+                    [&](const QSqlQuery &row) {
+                        note = row.value(0).toString();
+                        return true;
+                    });
 }
 
 int SqliteClass::setFavourite(int queId, int flag)

@@ -70,23 +70,23 @@ int SqliteClass::firstInt(const QString &sql, const QVariantList &values, int no
 int SqliteClass::chapterName(QString &name, int cateId)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select cateName from tCate where cateId = ?"), {idText(cateId)}))
-        return -1;
-    while (query.next())
-        name = query.value(0).toString();
-    return 0;
+    return readRows(QStringLiteral("select cateName from tCate where cateId = ?"), {idText(cateId)},
+                    [&](const QSqlQuery &row) {
+                        name = row.value(0).toString();
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }
 
 int SqliteClass::questionText(QString &text, int queId)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select queText from tQue where queId = ?"), {idText(queId)}))
-        return -1;
-    while (query.next())
-        text = query.value(0).toString();
-    return 0;
+    return readRows(QStringLiteral("select queText from tQue where queId = ?"), {idText(queId)},
+                    [&](const QSqlQuery &row) {
+                        text = row.value(0).toString();
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }
 
 int SqliteClass::lastSiblingChapterId(int cateId)
@@ -224,53 +224,52 @@ int SqliteClass::nextChapterSummary(int cateId, SqliteData *&record)
 int SqliteClass::childChapters(QList<SqliteData *> &list, int faId)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, childrenOfChapter, {idText(faId)}))
-        return -1;
-    while (query.next())
-        list.append(chapterRecord(query, false));
-    return 0;
+    return readRows(childrenOfChapter, {idText(faId)},
+                    [&](const QSqlQuery &row) {
+                        list.append(chapterRecord(row, false));
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }
 
 int SqliteClass::childChaptersWithChoice(QList<SqliteData *> &list, int faId)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select cateId,cateName,choose from tCate where faId = ? ORDER BY ord"),
-                  {idText(faId)}))
-        return -1;
-    while (query.next())
-        list.append(chapterRecord(query, true));
-    return 0;
+    return readRows(QStringLiteral("select cateId,cateName,choose from tCate where faId = ? ORDER BY ord"),
+                    {idText(faId)},
+                    [&](const QSqlQuery &row) {
+                        list.append(chapterRecord(row, true));
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }
 
 int SqliteClass::childChaptersWithStats(QList<SqliteData *> &list, int faId)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select cateId, cateName ,choose from tCate where faId = ? order by ord"),
-                  {idText(faId)}))
-        return -1;
-    while (query.next()) {
-        std::unique_ptr<SqliteData> record(chapterRecord(query, true));
-        const int cateId = query.value(0).toInt();
-        if (writeChapterCounts(*this, cateId, record->text2, record->text3, record->text4) == -1
-            || chapterLastAnswerTime(record->dateTime, cateId) == -1)
-            return -1;
-        list.append(record.release());
-    }
-    return 0;
+    return readRows(QStringLiteral("select cateId, cateName ,choose from tCate where faId = ? order by ord"),
+                    {idText(faId)},
+                    [&](const QSqlQuery &row) {
+                        std::unique_ptr<SqliteData> record(chapterRecord(row, true));
+                        const int cateId = row.value(0).toInt();
+                        if (writeChapterCounts(*this, cateId, record->text2, record->text3, record->text4) == -1
+                            || chapterLastAnswerTime(record->dateTime, cateId) == -1)
+                            return false;
+                        list.append(record.release());
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }
 
 int SqliteClass::loadQuickBackChapters(int faId)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, childrenOfChapter, {idText(faId)}))
-        return -1;
-    while (query.next())
-        emit sendQuickQuestionBycateId(chapterRecord(query, false));
-    return 0;
+    return readRows(childrenOfChapter, {idText(faId)},
+                    [&](const QSqlQuery &row) {
+                        emit sendQuickQuestionBycateId(chapterRecord(row, false));
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }
 
 int SqliteClass::recentChapters(QList<SqliteData *> &list)

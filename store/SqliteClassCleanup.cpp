@@ -43,21 +43,6 @@ QString clearStatement(const QString &flags)
 
 } // namespace
 
-// Runs work inside one transaction: its changes stay only when it succeeds,
-// so a failure part-way leaves the bank as it was.
-template <typename Work>
-int SqliteClass::runInTransaction(Work work)
-{
-    if (runStatement(QStringLiteral("BEGIN")) < 0)
-        return -1;
-    const int result = work();
-    if (result >= 0 && runStatement(QStringLiteral("COMMIT")) == 0)
-        return result;
-    // The failure's own error text stays.
-    newQuery().exec(QStringLiteral("ROLLBACK"));
-    return -1;
-}
-
 int SqliteClass::removeBrokenChapters()
 {
     const QMutexLocker locker(&storeMutex);

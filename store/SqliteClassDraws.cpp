@@ -49,21 +49,18 @@ int SqliteClass::randomChosenQuestions(QList<MainQuestion *> &out, int count, in
         "tQue.answer,tQue.prompt from tCate inner join tCateList on  tCate.cateId = "
         "tCateList.cateId and tCate.choose = '1' and tCateList.queTypeId = ? inner join tQue on "
         "tQue.cateListId = tCateList.cateListId and tQue.IsDel != '1' ORDER BY random() LIMIT 0,?");
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {queTypeId, count}))
-        return -1;
-    while (query.next()) {
+    return readRows(sql, {queTypeId, count}, [&](const QSqlQuery &row) {
         std::unique_ptr<MainQuestion> group(newGroup(
-            query.value(1).toInt(), query.value(0).toInt(), queTypeId, query.value(4).toString()));
+            row.value(1).toInt(), row.value(0).toInt(), queTypeId, row.value(4).toString()));
         std::unique_ptr<QuestionData> question(
-            newDrawnQuestion(query.value(3).toInt(), query.value(2).toString(),
-                             query.value(5).toString(), query.value(6).toString()));
+            newDrawnQuestion(row.value(3).toInt(), row.value(2).toString(),
+                             row.value(5).toString(), row.value(6).toString()));
         if (loadOptions(question->options, question->queId) != 0)
-            return -1;
+            return false;
         group->questions << question.release();
         out << group.release();
-    }
-    return rowsComplete(query, sql) ? 0 : -1;
+        return true;
+    });
 }
 
 int SqliteClass::randomChosenGroups(QList<MainQuestion *> &out, int count, int queTypeId)
@@ -102,22 +99,19 @@ int SqliteClass::drawGroups(bool chosenOnly, int count, int queTypeId, QList<Mai
                        "where  a.cateId = b.cateId and %1b.queTypeId =? order by random()  "
                        "limit 0, ?")
             .arg(chosenOnly ? QStringLiteral("a.choose='1' and ") : QString());
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {queTypeId, count}))
-        return -1;
-    while (query.next()) {
+    return readRows(sql, {queTypeId, count}, [&](const QSqlQuery &row) {
         MainQuestion group;
-        group.cateId = query.value(0).toInt();
+        group.cateId = row.value(0).toInt();
         group.queTypeId = queTypeId;
-        group.cateListId = query.value(2).toInt();
-        group.publicQueText = query.value(1).toString();
+        group.cateListId = row.value(2).toInt();
+        group.publicQueText = row.value(1).toString();
         // A group that fails to load gives what it made; the draw goes on.
         QList<MainQuestion *> records;
         loadGroupQuestionRecords(out ? *out : records, &group, group.cateListId, 1);
         if (!out)
             emit sendTalkQuesion(queTypeId, records);
-    }
-    return rowsComplete(query, sql) ? 0 : -1;
+        return true;
+    });
 }
 
 int SqliteClass::drawRandomQuestions(int count, int queTypeId)
@@ -127,20 +121,17 @@ int SqliteClass::drawRandomQuestions(int count, int queTypeId)
         "select tQue.queId,tQue.queText,tQue.answer,tQue.IsDel,tQue.prompt from tQue,tCateList "
         "where  tQue.cateListId = tCateList.cateListId and tCateList.queTypeId=? and tQue.IsDel "
         "!= '1'  order by random(),tQue.cateListId limit 0,?");
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {queTypeId, count}))
-        return -1;
-    while (query.next()) {
+    return readRows(sql, {queTypeId, count}, [&](const QSqlQuery &row) {
         std::unique_ptr<QuestionData> question(
-            newDrawnQuestion(query.value(0).toInt(), query.value(1).toString(),
-                             query.value(2).toString(), query.value(4).toString()));
+            newDrawnQuestion(row.value(0).toInt(), row.value(1).toString(),
+                             row.value(2).toString(), row.value(4).toString()));
         if (loadOptions(question->options, question->queId) != 0)
-            return -1;
+            return false;
         MainQuestion *group = newGroup(0, 0, queTypeId, QString());
         group->questions << question.release();
         emit sendTalkQuesion(queTypeId, {group});
-    }
-    return rowsComplete(query, sql) ? 0 : -1;
+        return true;
+    });
 }
 
 int SqliteClass::loadPaperQuestions(int paperCateId, int queTypeId)

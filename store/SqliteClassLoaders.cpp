@@ -102,18 +102,15 @@ int SqliteClass::loadPaperOptions(QList<OptionData *> &options, int queId)
 int SqliteClass::loadOptionsFrom(const QString &sql, QList<OptionData *> &options, int queId)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {queId}))
-        return -1;
-    while (query.next()) {
+    return readRows(sql, {queId}, [&](const QSqlQuery &row) {
         auto *option = new OptionData;
-        option->optId = query.value(0).toInt();
+        option->optId = row.value(0).toInt();
         option->queId = queId;
-        option->optName = query.value(1).toString();
-        option->optText = query.value(2).toString();
+        option->optName = row.value(1).toString();
+        option->optText = row.value(2).toString();
         options << option;
-    }
-    return rowsComplete(query, sql) ? 0 : -1;
+        return true;
+    });
 }
 
 int SqliteClass::loadGroupQuestions(QList<QuestionData *> &questions, int cateListId, int answerMode)
@@ -123,18 +120,15 @@ int SqliteClass::loadGroupQuestions(QList<QuestionData *> &questions, int cateLi
         "select tQue.queId,tQue.queText,tQue.answer,tQue.IsDel,tQue.userNote,tQue.userStatus,tQue.userAnswer,"
         "tQue.userTime,tQue.userFav,tQue.prompt from tQue where tQue.cateListId = ? and tQue.IsDel != '1' "
         "order by ord");
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {cateListId}))
-        return -1;
     const QuestionColumns columns = answerMode == 1 ? withoutUserAnswer(groupColumns) : groupColumns;
-    while (query.next()) {
-        std::unique_ptr<QuestionData> question = questionFromRow(query, columns);
+    return readRows(sql, {cateListId}, [&](const QSqlQuery &row) {
+        std::unique_ptr<QuestionData> question = questionFromRow(row, columns);
         question->cateListId = cateListId;
         if (loadOptions(question->options, question->queId) != 0)
-            return -1;
+            return false;
         questions << question.release();
-    }
-    return rowsComplete(query, sql) ? 0 : -1;
+        return true;
+    });
 }
 
 int SqliteClass::loadGroups(QList<MainQuestion *> &groups, int cateId)
@@ -151,20 +145,17 @@ int SqliteClass::loadReportGroups(int cateId)
 
 int SqliteClass::loadWholeGroups(int cateId, QList<MainQuestion *> *groups)
 {
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, groupsSql, {cateId}))
-        return -1;
-    while (query.next()) {
+    return readRows(groupsSql, {cateId}, [&](const QSqlQuery &row) {
         std::unique_ptr<MainQuestion> group(
-            newGroup(query.value(0).toInt(), cateId, query.value(2).toInt(), query.value(3).toString()));
+            newGroup(row.value(0).toInt(), cateId, row.value(2).toInt(), row.value(3).toString()));
         if (loadGroupQuestions(group->questions, group->cateListId, 0) != 0)
-            return -1;
+            return false;
         if (groups)
             *groups << group.release();
         else
             emit sendQuickQuestion(group.release());
-    }
-    return rowsComplete(query, groupsSql) ? 0 : -1;
+        return true;
+    });
 }
 
 MainQuestion *SqliteClass::newGroup(int cateListId, int cateId, int queTypeId, const QString &stem) const
@@ -189,15 +180,12 @@ int SqliteClass::readGroupHeader(int cateListId, int &queTypeId, QueTypeData *&t
 {
     const QMutexLocker locker(&storeMutex);
     const QString sql = QStringLiteral("select queTypeId,publicQueText from tCateList where cateListId=?");
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {cateListId}))
-        return -1;
-    while (query.next()) {
-        queTypeId = query.value(0).toInt();
+    return readRows(sql, {cateListId}, [&](const QSqlQuery &row) {
+        queTypeId = row.value(0).toInt();
         type = questionTypes.value(queTypeId);
-        stem = query.value(1).toString();
-    }
-    return rowsComplete(query, sql) ? 0 : -1;
+        stem = row.value(1).toString();
+        return true;
+    });
 }
 
 int SqliteClass::loadChapterPage(int cateId, int offset, int count)
@@ -211,22 +199,18 @@ int SqliteClass::loadChapterPage(int cateId, int offset, int count)
         "from tCateList ,tQue where tCateList.cateId = ? and tCateList.cateListId ==tQue.cateListId "
         "and tQue.IsDel != '1' order by tCateList.queTypeId ,tQue.cateListId, tQue.ord, tQue.queId LIMIT ?,?");
     const QuestionColumns columns = {2, 3, 4, 5, 6, 10, 9, notRead, 7, 8};
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {cateId, offset, count}))
-        return -1;
     QList<MainQuestion *> page;
-    while (query.next()) {
+    const int read = readRows(sql, {cateId, offset, count}, [&](const QSqlQuery &row) {
         std::unique_ptr<MainQuestion> record(
-            newGroup(query.value(11).toInt(), cateId, query.value(0).toInt(), query.value(1).toString()));
-        std::unique_ptr<QuestionData> question = questionFromRow(query, columns);
-        if (loadOptions(question->options, question->queId) != 0) {
-            qDeleteAll(page);
-            return -1;
-        }
+            newGroup(row.value(11).toInt(), cateId, row.value(0).toInt(), row.value(1).toString()));
+        std::unique_ptr<QuestionData> question = questionFromRow(row, columns);
+        if (loadOptions(question->options, question->queId) != 0)
+            return false;
         record->questions << question.release();
         page << record.release();
-    }
-    if (!rowsComplete(query, sql)) {
+        return true;
+    });
+    if (read != 0) {
         qDeleteAll(page);
         return -1;
     }
@@ -305,24 +289,21 @@ int SqliteClass::searchQuestions(const QString &keyword, QList<SqliteData *> &hi
         "select a.cateName, c.queText, d.queTypeId,a.cateId, b.publicQueText,c.queId,c.prompt "
         "from tCate a, tCateList b, tQue c,tQueType d where a.cateId = b.cateId and b.cateListId = c.cateListId "
         "and b.queTypeId = d.queTypeId and  c.IsDel != '1' and c.queText LIKE '%' || ? || '%' ");
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {keyword}))
-        return -1;
-    while (query.next()) {
+    return readRows(sql, {keyword}, [&](const QSqlQuery &row) {
         auto *hit = new SqliteData;
-        const int queTypeId = query.value(2).toInt();
+        const int queTypeId = row.value(2).toInt();
         const QueTypeData *type = questionTypes.value(queTypeId);
-        hit->text0 = query.value(0).toString();
-        hit->text1 = query.value(1).toString();
+        hit->text0 = row.value(0).toString();
+        hit->text1 = row.value(1).toString();
         hit->text2 = type ? type->queTypeName : QString();
-        hit->text3 = query.value(3).toString();
-        hit->text4 = query.value(4).toString();
-        hit->text5 = query.value(5).toString();
+        hit->text3 = row.value(3).toString();
+        hit->text4 = row.value(4).toString();
+        hit->text5 = row.value(5).toString();
         hit->text6 = QString::number(queTypeId);
-        hit->text7 = query.value(6).toString();
+        hit->text7 = row.value(6).toString();
         hits << hit;
-    }
-    return rowsComplete(query, sql) ? 0 : -1;
+        return true;
+    });
 }
 
 int SqliteClass::loadPaperGroupQuestions(QList<MainQuestion *> &records, const MainQuestion *group,
@@ -338,20 +319,17 @@ int SqliteClass::loadPaperGroupQuestions(QList<MainQuestion *> &records, const M
     columns.userStatus = notRead;
     if (answerMode != 0)
         columns = withoutUserAnswer(columns);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {cateListId}))
-        return -1;
-    while (query.next()) {
+    return readRows(sql, {cateListId}, [&](const QSqlQuery &row) {
         std::unique_ptr<MainQuestion> record(
             newGroup(group->cateListId, group->cateId, group->queTypeId, group->publicQueText));
-        std::unique_ptr<QuestionData> question = questionFromRow(query, columns);
+        std::unique_ptr<QuestionData> question = questionFromRow(row, columns);
         question->cateListId = cateListId;
         if (loadPaperOptions(question->options, question->queId) != 0)
-            return -1;
+            return false;
         record->questions << question.release();
         records << record.release();
-    }
-    return rowsComplete(query, sql) ? 0 : -1;
+        return true;
+    });
 }
 
 bool SqliteClass::rowsComplete(const QSqlQuery &query, const QString &sql)

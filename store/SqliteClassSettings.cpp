@@ -67,12 +67,16 @@ int SqliteClass::questionType(QueTypeData *&out, int queTypeId)
 int SqliteClass::questionTypesInBank(QList<int> &out)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select DISTINCT (a.queTypeId),b.queTypeName from tCateList a,tQueType b "
-                                        "where a.queTypeId = b.queTypeId ORDER BY a.queTypeId ")))
+    if (readRows(QStringLiteral("select DISTINCT (a.queTypeId),b.queTypeName from tCateList a,tQueType b "
+                                "where a.queTypeId = b.queTypeId ORDER BY a.queTypeId "),
+                 {},
+                 [&](const QSqlQuery &row) {
+                     out.append(row.value(0).toInt());
+                     return true;
+                 },
+                 StepFailure::EndsRows)
+        != 0)
         return -1;
-    while (query.next())
-        out.append(query.value(0).toInt());
     // The first case type (3 or 4) is shown after all the others.
     for (int i = 0; i < out.size(); ++i) {
         if (out.at(i) == 3 || out.at(i) == 4) {
@@ -130,14 +134,13 @@ int SqliteClass::setChapterChosen(int cateId, int choose)
 int SqliteClass::readSysConfig(const QString &key, QString &value, QString &memo)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select value,memo from sysConfig  where key=?"), {textValue(key)}))
-        return -1;
-    while (query.next()) {
-        value = query.value(0).toString();
-        memo = query.value(1).toString();
-    }
-    return 0;
+    return readRows(QStringLiteral("select value,memo from sysConfig  where key=?"), {textValue(key)},
+                    [&](const QSqlQuery &row) {
+                        value = row.value(0).toString();
+                        memo = row.value(1).toString();
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }
 
 int SqliteClass::updateSysConfig(const QString &key, const QString &value)
@@ -150,12 +153,15 @@ int SqliteClass::updateSysConfig(const QString &key, const QString &value)
 int SqliteClass::InsertOrUpdateConfigTable(const QString &key, SqliteData *row)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select Key from ConfigTable where Key=?"), {textValue(key)}))
-        return -1;
     QString existing;
-    while (query.next())
-        existing = query.value(0).toString();
+    if (readRows(QStringLiteral("select Key from ConfigTable where Key=?"), {textValue(key)},
+                 [&](const QSqlQuery &found) {
+                     existing = found.value(0).toString();
+                     return true;
+                 },
+                 StepFailure::EndsRows)
+        != 0)
+        return -1;
 
     // Texts 0 to 3 are V1 to V4 either way.
     QVariantList values{textValue(row->text0), textValue(row->text1), textValue(row->text2), textValue(row->text3)};
@@ -179,20 +185,22 @@ int SqliteClass::InsertOrUpdateConfigTable(const QString &key, SqliteData *row)
 int SqliteClass::readConfigTable(const QString &key, SqliteData *&out)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select * from ConfigTable where Key=?"), {textValue(key)}))
-        return -1;
     // One record, of the last matching row, so that no earlier one is lost.
     SqliteData *record = nullptr;
-    while (query.next()) {
-        if (!record)
-            record = new SqliteData;
-        record->text0 = query.value(1).toString();
-        record->text1 = query.value(2).toString();
-        record->text2 = query.value(3).toString();
-        record->text3 = query.value(4).toString();
-        record->text4 = query.value(5).toString();
-    }
+    if (readRows(QStringLiteral("select * from ConfigTable where Key=?"), {textValue(key)},
+                 [&](const QSqlQuery &row) {
+                     if (!record)
+                         record = new SqliteData;
+                     record->text0 = row.value(1).toString();
+                     record->text1 = row.value(2).toString();
+                     record->text2 = row.value(3).toString();
+                     record->text3 = row.value(4).toString();
+                     record->text4 = row.value(5).toString();
+                     return true;
+                 },
+                 StepFailure::EndsRows)
+        != 0)
+        return -1;
     if (record)
         out = record;
     return 0;
@@ -225,31 +233,29 @@ int SqliteClass::InsertExamTable(SqliteData *record)
 int SqliteClass::examRecordList(QList<SqliteData *> &out, int kind)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select V5,V2,V1 from ConfigTable where V5>'0' and V2=? ORDER BY V1 desc"),
-                  {numberText(kind)}))
-        return -1;
-    while (query.next()) {
-        auto *record = new SqliteData;
-        record->text0 = query.value(0).toString();
-        record->text2 = query.value(1).toString();
-        record->dateTime = QDateTime::fromString(query.value(2).toString(), timeFormat);
-        out.append(record);
-    }
-    return 0;
+    return readRows(QStringLiteral("select V5,V2,V1 from ConfigTable where V5>'0' and V2=? ORDER BY V1 desc"),
+                    {numberText(kind)},
+                    [&](const QSqlQuery &row) {
+                        auto *record = new SqliteData;
+                        record->text0 = row.value(0).toString();
+                        record->text2 = row.value(1).toString();
+                        record->dateTime = QDateTime::fromString(row.value(2).toString(), timeFormat);
+                        out.append(record);
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }
 
 int SqliteClass::readExamRecord(int id, QString &report, QString &counts)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select V3,V4 from ConfigTable where V5=?"), {numberText(id)}))
-        return -1;
-    while (query.next()) {
-        report = query.value(0).toString();
-        counts = query.value(1).toString();
-    }
-    return 0;
+    return readRows(QStringLiteral("select V3,V4 from ConfigTable where V5=?"), {numberText(id)},
+                    [&](const QSqlQuery &row) {
+                        report = row.value(0).toString();
+                        counts = row.value(1).toString();
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }
 
 int SqliteClass::deleteExamRecord(int id)
@@ -278,15 +284,14 @@ int SqliteClass::examOutlineContent(QString &content, const QString &idPattern)
 int SqliteClass::examOutlineRows(QList<ExamOutlineData *> &out, const QString &idPattern)
 {
     const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select * FROM examOutline WHERE id LIKE ?"), {textValue(idPattern)}))
-        return -1;
-    while (query.next()) {
-        auto *row = new ExamOutlineData;
-        row->content = query.value(1).toString();
-        row->id = query.value(0).toString();
-        row->thirdColumn = query.value(2).toString();
-        out.append(row);
-    }
-    return 0;
+    return readRows(QStringLiteral("select * FROM examOutline WHERE id LIKE ?"), {textValue(idPattern)},
+                    [&](const QSqlQuery &row) {
+                        auto *outline = new ExamOutlineData;
+                        outline->content = row.value(1).toString();
+                        outline->id = row.value(0).toString();
+                        outline->thirdColumn = row.value(2).toString();
+                        out.append(outline);
+                        return true;
+                    },
+                    StepFailure::EndsRows);
 }

@@ -24,11 +24,6 @@ void fill(Db &db, int rows, const char *marker = "MARKER-TEXT-4711")
     QCOMPARE(db.exec("COMMIT"), SQLITE_OK);
 }
 
-QString checksum(Db &db)
-{
-    return db.scalar("SELECT count(*) || ':' || sum(n) || ':' || sum(length(body)) FROM t");
-}
-
 } // namespace
 
 class TestCodec : public QObject

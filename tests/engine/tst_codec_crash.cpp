@@ -112,11 +112,6 @@ void fill(Db &db, int rows)
     QCOMPARE(db.exec("COMMIT"), SQLITE_OK);
 }
 
-QString checksum(Db &db)
-{
-    return db.scalar("SELECT count(*) || ':' || sum(n) || ':' || sum(length(body)) FROM t");
-}
-
 } // namespace
 
 class TestCodecCrash : public QObject
