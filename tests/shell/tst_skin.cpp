@@ -4,6 +4,7 @@
 
 #include "Resources.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -55,6 +56,29 @@ private slots:
                                 "color: rgb(255, 255, 255);background-color: rgb(%1);}"
                                 "QPushButton:hover{background-color: rgb(%2);}")
                      .arg(used, hover));
+    }
+
+    // Every built-in skin brings its page background, bar column and slide button.
+    void skinImagesAreCompiledIn_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        const QList<QPair<QString, QSize>> parts = {
+            {"_d.jpg", QSize(816, 700)}, {"_b.jpg", QSize(208, 700)},
+            {"_in.png", QSize(10, 90)}, {"_out.png", QSize(10, 90)}};
+        for (const char *name : {"blue", "green", "pink", "back"})
+            for (const auto &part : parts) {
+                const QString file = QLatin1String(skinFolder) + QLatin1String(name) + part.first;
+                QTest::newRow(qPrintable(file)) << file << part.second;
+            }
+    }
+    void skinImagesAreCompiledIn()
+    {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        const QImage image(file);
+        QVERIFY2(!image.isNull(), qPrintable(file));
+        QCOMPARE(image.size(), size);
     }
 
     void swatchesSendTheirSkin_data()

