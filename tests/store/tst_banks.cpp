@@ -70,6 +70,7 @@ private slots:
     void demoBankIsComplete();
     void demoImagesExist();
     void demoPackageUnpacksToBank();
+    void demoTextsKeepPercentSigns();
     void largeBankGenerator();
 };
 
@@ -293,6 +294,39 @@ void TestBanks::demoPackageUnpacksToBank()
     BankFile bank;
     QVERIFY(bank.open(subject.filePath("MedicalDB.db"), FixtureBank::builtinPhrase()));
     QCOMPARE(single(bank, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+}
+
+// A subject text such as "%2" must reach the bank as written, not be
+// taken for a placeholder of the statement it is put into.
+void TestBanks::demoTextsKeepPercentSigns()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile source(dir.filePath("subject.txt"));
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    source.write("type: 1 | A1型题 | 单选 | 10\n"
+                 "chapter: 第%2章\n"
+                 "section: 节%1\n"
+                 "set: 组%3\n"
+                 "single: 1\n"
+                 "q: 有效率50%9以上 | A | 解析%4\n"
+                 "o: 选项%2 | 选项B\n");
+    source.close();
+
+    QProcess tool;
+    tool.start(QStringLiteral(BANKTOOL), {QStringLiteral("demo"), source.fileName(), dir.filePath("out.sql"),
+                                          dir.filePath("images")});
+    QVERIFY(tool.waitForFinished(60000));
+    QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+
+    BankFile bank;
+    QVERIFY(bank.open(dir.filePath("MedicalDB.db"), FixtureBank::builtinPhrase()));
+    QFile sql(dir.filePath("out.sql"));
+    QVERIFY(sql.open(QIODevice::ReadOnly));
+    QVERIFY2(bank.exec(QString::fromUtf8(sql.readAll())), qPrintable(bank.error()));
+    QCOMPARE(single(bank, QStringLiteral("select group_concat(cateName, '/') from tCate")), QStringLiteral("第%2章/节%1/组%3"));
+    QCOMPARE(single(bank, QStringLiteral("select queText || '|' || prompt from tQue")), QStringLiteral("有效率50%9以上|解析%4"));
+    QCOMPARE(single(bank, QStringLiteral("select optText from tQueOpt where optName = 'A'")), QStringLiteral("选项%2"));
 }
 
 void TestBanks::largeBankGenerator()

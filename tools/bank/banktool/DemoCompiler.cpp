@@ -15,6 +15,13 @@ QString quoted(const QString &text)
     return QLatin1Char('\'') + body.replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
 }
 
+// Statements are filled in one arg() call each: a text that holds "%2" must
+// not be taken for a placeholder by a later call.
+QString number(int value)
+{
+    return QString::number(value);
+}
+
 QString letter(int index)
 {
     return QString(QChar(QLatin1Char('A').unicode() + index));
@@ -64,7 +71,8 @@ bool DemoCompiler::parseLine(const QString &keyword, const QStringList &fields)
         if (!needsFields(fields, 4))
             return false;
         statements << QStringLiteral("INSERT INTO tQueType VALUES (%1, %2, %3, %4, 1, %5);")
-                          .arg(fields[0].toInt()).arg(quoted(fields[1]), quoted(fields[2])).arg(++types).arg(fields[3].toInt());
+                          .arg(number(fields[0].toInt()), quoted(fields[1]), quoted(fields[2]), number(++types),
+                               number(fields[3].toInt()));
         return true;
     }
     if (keyword == QLatin1String("sys")) {
@@ -127,7 +135,7 @@ bool DemoCompiler::addNode(int level, const QStringList &fields)
     const int id = nextCateId++;
     const int parent = level == 0 ? 0 : nodeAtLevel[level - 1];
     statements << QStringLiteral("INSERT INTO tCate VALUES (%1, %2, %3, %4, '1');")
-                      .arg(id).arg(quoted(fields[0])).arg(parent).arg(++siblings[level]);
+                      .arg(number(id), quoted(fields[0]), number(parent), number(++siblings[level]));
     nodeAtLevel[level] = id;
     for (int deeper = level + 1; deeper < 3; ++deeper) {
         nodeAtLevel[deeper] = 0;
@@ -144,7 +152,7 @@ bool DemoCompiler::addPaper(const QStringList &fields)
     if (!needsFields(fields, 2) || !closeQuestion())
         return false;
     ++papers;
-    statements << QStringLiteral("INSERT INTO ytCate VALUES (%1, %2, 0, %1, %3);").arg(papers).arg(quoted(fields[1]), quoted(fields[0]));
+    statements << QStringLiteral("INSERT INTO ytCate VALUES (%1, %2, 0, %1, %3);").arg(number(papers), quoted(fields[1]), quoted(fields[0]));
     for (int &node : nodeAtLevel)
         node = 0;
     inPaper = true;
@@ -164,10 +172,10 @@ bool DemoCompiler::addGroup(int type, const QString &stem)
     questionsInGroup = 0;
     ++groupsInNode;
     if (inPaper)
-        statements << QStringLiteral("INSERT INTO ytCateList VALUES (%1, %2, %3, %4);").arg(groupId).arg(owner).arg(type).arg(quoted(stem));
+        statements << QStringLiteral("INSERT INTO ytCateList VALUES (%1, %2, %3, %4);").arg(number(groupId), number(owner), number(type), quoted(stem));
     else
         statements << QStringLiteral("INSERT INTO tCateList VALUES (%1, %2, %3, %4, %5);")
-                          .arg(groupId).arg(owner).arg(type).arg(quoted(stem)).arg(groupsInNode);
+                          .arg(number(groupId), number(owner), number(type), quoted(stem), number(groupsInNode));
     return true;
 }
 
@@ -183,9 +191,9 @@ bool DemoCompiler::addQuestion(const QStringList &fields)
     ++questions;
     statements << QStringLiteral("INSERT INTO %1 (queId, cateListId, queText, answer, prompt, IsDel, ord, queCode, modTime) "
                                  "VALUES (%2, %3, %4, %5, %6, '0', %7, 'D%8', '%9');")
-                      .arg(table("tQue")).arg(queId).arg(groupId)
-                      .arg(quoted(fields[0]), quoted(fields[1]), quoted(fields[2]))
-                      .arg(++questionsInGroup).arg(queId, 4, 10, QLatin1Char('0')).arg(QLatin1String(modTime));
+                      .arg(table("tQue"), number(queId), number(groupId), quoted(fields[0]), quoted(fields[1]),
+                           quoted(fields[2]), number(++questionsInGroup),
+                           QStringLiteral("%1").arg(queId, 4, 10, QLatin1Char('0')), QLatin1String(modTime));
     openQueId = queId;
     openType = groupType;
     openAnswer = fields[1];
@@ -218,7 +226,7 @@ void DemoCompiler::insertOptions(int queId, const QStringList &texts)
 {
     for (int i = 0; i < texts.size(); ++i)
         statements << QStringLiteral("INSERT INTO %1 (optName, optText, queId) VALUES ('%2', %3, %4);")
-                          .arg(table("tQueOpt"), letter(i), quoted(texts[i])).arg(queId);
+                          .arg(table("tQueOpt"), letter(i), quoted(texts[i]), number(queId));
 }
 
 // A choice question must have got its options before the next item starts.
@@ -239,7 +247,7 @@ bool DemoCompiler::needsFields(const QStringList &fields, int count)
 
 bool DemoCompiler::fail(const QString &message)
 {
-    lastError = QStringLiteral("line %1: %2").arg(lineNumber).arg(message);
+    lastError = QStringLiteral("line %1: %2").arg(number(lineNumber), message);
     return false;
 }
 
