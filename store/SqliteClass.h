@@ -342,6 +342,9 @@ private:
     // false.
     bool runQuery(QSqlQuery &query, const QString &sql,
                   const QVariantList &values = QVariantList());
+    // A text to bind: a null text would bind as NULL, where the bank's rows
+    // have always held '' (and a LIKE pattern on NULL matches nothing).
+    static QVariant textValue(const QString &value);
     // runQuery on a fresh query: 0 or -1.
     int runStatement(const QString &sql, const QVariantList &values = QVariantList());
     // Sets the shared and the calling thread's error text.

@@ -19,12 +19,12 @@ int SqliteClass::recordAnswer(int queId, const QString &answer, const QString &s
     return runInTransaction([&] {
         if (runStatement(QStringLiteral("insert into tQueLog (queId, type, userStatus, userAnswer, "
                                         "userTime) values(?, ?, ?, ?, ?)"),
-                         {queId, logType, state, answer, time})
+                         {queId, textValue(logType), textValue(state), textValue(answer), time})
             < 0)
             return -1;
         return runStatement(QStringLiteral("Update tQue set userStatus = ? ,userAnswer = ? "
                                            ",userTime = ? where queId=?"),
-                            {state, answer, time, queId});
+                            {textValue(state), textValue(answer), time, queId});
     });
 }
 
@@ -32,7 +32,7 @@ int SqliteClass::saveNote(int queId, const QString &note)
 {
     const QMutexLocker locker(&storeMutex);
     return runStatement(QStringLiteral("update tQue set userNote=? where queId=?"),
-                        {note, queId});
+                        {textValue(note), queId});
 }
 
 int SqliteClass::readNote(int queId, QString &note)
@@ -81,7 +81,7 @@ int SqliteClass::saveOfflineFeedback(const QString &text, const QString &type,
     const QMutexLocker locker(&storeMutex);
     return runStatement(
         QStringLiteral("insert into tQueLog ( type, userNote, userTime) values(?, ?, ?)"),
-        {type, text, time});
+        {textValue(type), textValue(text), time});
 }
 
 int SqliteClass::saveOfflineErrorReport(const QString &text, const QString &type, int conType,
@@ -90,7 +90,7 @@ int SqliteClass::saveOfflineErrorReport(const QString &text, const QString &type
     const QMutexLocker locker(&storeMutex);
     return runStatement(QStringLiteral("insert into tQueLog (type, userNote, queId,userAnswer,"
                                        "userFav) values(?, ?, ?, ?, ?)"),
-                        {type, text, queId, queText, QString::number(conType)});
+                        {textValue(type), textValue(text), queId, textValue(queText), QString::number(conType)});
 }
 
 int SqliteClass::postOfflineQueue()

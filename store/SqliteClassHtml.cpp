@@ -94,8 +94,9 @@ QString SqliteClass::highlightKeyword(const QString &text, const QString &keywor
         return text;
 
     // The keyword is literal text, painted only between tags so that a
-    // keyword such as "img" cannot break the markup.
-    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    // keyword such as "img" cannot break the markup. A tag opens with a
+    // letter, "/" or "!": the "<" and ">" of values such as "<3.9" are text.
+    static const QRegularExpression tag(QStringLiteral("<[A-Za-z/!][^>]*>"));
     const QString painted = QStringLiteral("<font color=\"#FF0000\">%1</font>").arg(keyword.toHtmlEscaped());
     QString html;
     int from = 0;

@@ -289,7 +289,7 @@ int SqliteClass::searchQuestions(const QString &keyword, QList<SqliteData *> &hi
         "select a.cateName, c.queText, d.queTypeId,a.cateId, b.publicQueText,c.queId,c.prompt "
         "from tCate a, tCateList b, tQue c,tQueType d where a.cateId = b.cateId and b.cateListId = c.cateListId "
         "and b.queTypeId = d.queTypeId and  c.IsDel != '1' and c.queText LIKE '%' || ? || '%' ");
-    return readRows(sql, {keyword}, [&](const QSqlQuery &row) {
+    return readRows(sql, {textValue(keyword)}, [&](const QSqlQuery &row) {
         auto *hit = new SqliteData;
         const int queTypeId = row.value(2).toInt();
         const QueTypeData *type = questionTypes.value(queTypeId);

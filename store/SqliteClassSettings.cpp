@@ -20,12 +20,6 @@ QVariant numberText(int number)
     return QString::number(number);
 }
 
-// A null text would bind as NULL; the rows always held '' there.
-QVariant textValue(const QString &value)
-{
-    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
-}
-
 QueTypeData *questionTypeRecord(const QSqlQuery &query)
 {
     auto *type = new QueTypeData;

@@ -235,6 +235,8 @@ void TestAnswers::noteRoundTrip()
     QString read = QStringLiteral("something else");
     QCOMPARE(store()->readNote(1001, read), 0);
     QCOMPARE(read, note);
+    // A removed note is '' as the bank's rows always had it, never NULL.
+    QCOMPARE(count(QStringLiteral("select count(*) from tQue where queId = 1001 and userNote is null")), 0);
     // Only that question's note changed.
     QCOMPARE(count(QStringLiteral("select count(*) from tQue where userNote = ?"),
                    {QStringLiteral("50%的人选错_注意")}),

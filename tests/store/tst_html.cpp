@@ -152,6 +152,8 @@ void TestHtml::highlightKeyword_data()
         << "<img src=\"d/images/a.png\" />png" << "png" << "<img src=\"d/images/a.png\" />" + red.arg("png");
     QTest::newRow("parenthesis") << "f(x) = (1)" << "(" << "f" + red.arg("(") + "x) = " + red.arg("(") + "1)";
     QTest::newRow("dot is literal") << "abc a.c" << "a.c" << "abc " + red.arg("a.c");
+    QTest::newRow("comparison signs are text") << "血糖<3.9，血压>140" << "血压"
+                                               << "血糖<3.9，" + red.arg("血压") + ">140";
     QTest::newRow("ampersand escaped") << "A&B" << "&" << "A" + red.arg("&amp;") + "B";
     QTest::newRow("empty keyword keeps line feeds") << "第一行\r\n第二行" << "" << "第一行\r\n第二行";
     QTest::newRow("absent keyword still breaks lines") << "第一行\r\n第二行" << "肺" << "第一行<br>第二行";

@@ -147,6 +147,7 @@ private slots:
     void searchQuestions_data();
     void searchQuestions();
     void searchHitTexts();
+    void searchWithNullKeyword();
     void failingOptions_data();
     void failingOptions();
     void failingChapterPageEmitsNothing();
@@ -560,6 +561,19 @@ void TestLoaders::searchQuestions()
         found << hit->text5.toInt();
     std::sort(found.begin(), found.end());
     QCOMPARE(found, ids);
+}
+
+void TestLoaders::searchWithNullKeyword()
+{
+    // An empty keyword lists every complete row, whether the text is null or not.
+    QList<SqliteData *> emptyList;
+    QCOMPARE(store()->searchQuestions(QStringLiteral(""), emptyList), 0);
+    const auto emptyHits = owned(emptyList);
+    QVERIFY(!emptyHits.empty());
+    QList<SqliteData *> nullList;
+    QCOMPARE(store()->searchQuestions(QString(), nullList), 0);
+    const auto nullHits = owned(nullList);
+    QCOMPARE(int(nullHits.size()), int(emptyHits.size()));
 }
 
 void TestLoaders::searchHitTexts()
