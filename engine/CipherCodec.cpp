@@ -62,6 +62,7 @@ struct CipherFile
     CipherRecord *record;  // main db: the installed record; statement journal: its own
     CipherFile *db;        // main journal: the database file it belongs to
     int plainByRequest;    // main db: "key=" in the URI: never take the main keys
+    int keysMissing;       // main db: no memory to take the main keys; I/O fails until keyed
     int headerPageSize;    // main db: page size in the last decrypted header, 0 unknown
     // Journal bookkeeping: the last 4-byte word moved (a page number or a
     // checksum) and the checksum correction of the last page image moved.
@@ -196,6 +197,8 @@ int dbRead(sqlite3_file *file, void *out, int amount, sqlite3_int64 offset)
     auto *p = reinterpret_cast<CipherFile *>(file);
     CipherRecord *r = p->record;
     sqlite3_file *real = p->real;
+    if (!r && p->keysMissing)
+        return SQLITE_IOERR_NOMEM;
     if (!readsEncrypted(r))
         return real->pMethods->xRead(real, out, amount, offset);
     if (!isWholePage(amount, offset))
@@ -231,6 +234,8 @@ int dbWrite(sqlite3_file *file, const void *data, int amount, sqlite3_int64 offs
     auto *p = reinterpret_cast<CipherFile *>(file);
     CipherRecord *r = p->record;
     sqlite3_file *real = p->real;
+    if (!r && p->keysMissing)
+        return SQLITE_IOERR_NOMEM;  // never write plain what should be encrypted
     if (!writesEncrypted(r))
         return real->pMethods->xWrite(real, data, amount, offset);
     if (!isWholePage(amount, offset))
@@ -256,6 +261,7 @@ int installRecord(CipherFile *p, CipherRecord *record)
 {
     CipherRecord *old = p->record;
     p->record = record;
+    p->keysMissing = 0;
     cipherRelease(old);
     return SQLITE_OK;
 }
@@ -362,8 +368,12 @@ void inheritMainKeys(CipherFile *p, sqlite3 *db)
     const CipherRecord *mainRecord = reinterpret_cast<CipherFile *>(mainFile)->record;
     if (!mainRecord || !mainRecord->encrypted)
         return;
+    // The engine ignores the result of this file control, so a failed
+    // allocation is remembered and fails the file's I/O instead.
     if (CipherRecord *r = copiedRecord(mainRecord))
         installRecord(p, r);
+    else
+        p->keysMissing = 1;
 }
 
 int dbFileControl(sqlite3_file *file, int op, void *arg)

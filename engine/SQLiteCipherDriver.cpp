@@ -106,6 +106,11 @@ bool SQLiteCipherDriver::open(const QString &name, const QString &, const QStrin
     int rc = cipherRegisterVfs();
     if (rc == SQLITE_OK)
         rc = sqlite3_open_v2(name.toUtf8().constData(), &access, flags, nullptr);
+    // A wrong key only shows at the first statement that reads the file; a
+    // key call fails only when the connection cannot be keyed at all (out of
+    // memory), and then it must not go on to write a plain bank.
+    if (rc == SQLITE_OK && !password.isEmpty())
+        rc = sqlite3_key(access, builtinPassphrase, builtinPassphraseLength);
     if (rc != SQLITE_OK) {
         setLastError(engineError(access, tr("Error opening database"), QSqlError::ConnectionError, -1));
         // The engine hands out a handle even when opening fails.
@@ -118,9 +123,6 @@ bool SQLiteCipherDriver::open(const QString &name, const QString &, const QStrin
     sqlite3_busy_timeout(access, chosen.busyTimeoutMs);
     setOpen(true);
     setOpenError(false);
-    // A wrong key only shows at the first statement that reads the file.
-    if (!password.isEmpty())
-        sqlite3_key(access, builtinPassphrase, builtinPassphraseLength);
     return true;
 }
 

@@ -151,6 +151,9 @@ bool SqliteCipherCachedResult::fetchLast()
     while (fetchNext())
         ++last;
     if (forwardOnly && at() == QSql::AfterLastRow) {
+        // No row reached at all: there is no last row to stand on.
+        if (last < 0)
+            return false;
         setAt(last);
         return true;
     }

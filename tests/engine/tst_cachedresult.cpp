@@ -79,6 +79,8 @@ private slots:
     void forwardOnlyStepsOverSkippedRows();
     void forwardOnlyFetchLast_data();
     void forwardOnlyFetchLast();
+    void fetchLastWithoutRows_data();
+    void fetchLastWithoutRows();
     void dataOutsideRowOrColumns_data();
     void dataOutsideRowOrColumns();
     void precisionChangeClearsEverything();
@@ -160,6 +162,22 @@ void TestCachedResult::forwardOnlyFetchLast()
     QCOMPARE(r.at(), rows - 1);
     QCOMPARE(r.data(0), QVariant((rows - 1) * 100));
     QVERIFY(!r.fetchLast());
+}
+
+void TestCachedResult::fetchLastWithoutRows_data()
+{
+    QTest::addColumn<bool>("forwardOnly");
+    QTest::newRow("scrollable") << false;
+    QTest::newRow("forward-only") << true;
+}
+
+void TestCachedResult::fetchLastWithoutRows()
+{
+    QFETCH(bool, forwardOnly);
+    FakeResult r(0, 2, forwardOnly);
+    QVERIFY(!r.fetchLast());
+    QVERIFY(r.at() < 0);
+    QVERIFY(!r.data(0).isValid());
 }
 
 void TestCachedResult::dataOutsideRowOrColumns_data()

@@ -3,6 +3,11 @@
 // the n-th allocation after it is armed, for every n until the call passes.
 #include "CodecTestKit.h"
 
+#include "BuiltinPassphrase.h"
+#include "SQLiteCipherDriver.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -97,6 +102,37 @@ private slots:
         QCOMPARE(db.scalar("SELECT count(*) FROM t"), QString("20"));
     }
 
+    void attachOutOfMemory()
+    {
+        // An attached file that cannot take the main keys for lack of memory
+        // must not be written plain: its writes fail instead.
+        const QString mainFile = dir.filePath("attach-main.db");
+        {
+            Db db(mainFile);
+            QCOMPARE(db.key(builtin), 0);
+            fill(db);
+        }
+        bool passed = false;
+        for (int n = 1; n < 500 && !passed; ++n) {
+            const QString auxFile = dir.filePath(QStringLiteral("attach-aux-%1.db").arg(n));
+            {
+                Db db(mainFile);
+                QCOMPARE(db.key(builtin), 0);
+                QCOMPARE(db.scalar("SELECT count(*) FROM t"), QString("20"));
+                allocationsLeft = n;
+                const int rc = db.exec(QStringLiteral("ATTACH '%1' AS aux").arg(auxFile));
+                passed = allocationsLeft != -1;
+                allocationsLeft = -1;
+                if (rc == SQLITE_OK)
+                    db.exec("CREATE TABLE aux.x(v TEXT); INSERT INTO aux.x VALUES('ATTACHED-MARKER')");
+            }
+            const QByteArray raw = readAll(auxFile);
+            QVERIFY2(!raw.contains("ATTACHED-MARKER") && !raw.contains(sqliteMagic),
+                     qPrintable(QStringLiteral("allocation %1 left the attached file plain").arg(n)));
+        }
+        QVERIFY(passed);
+    }
+
     void rekeyOutOfMemory_data()
     {
         QTest::addColumn<bool>("plainFile");
@@ -155,6 +191,38 @@ private slots:
         if (!newPhrase.isNull())
             QCOMPARE(db.key(newPhrase), 0);
         QCOMPARE(db.scalar("SELECT count(*) FROM t"), QString("20"));
+    }
+
+    // The driver keys every connection it opens with a password; when keying
+    // runs out of memory the open fails instead of writing a plain bank.
+    void driverNeverOpensUnkeyed()
+    {
+        const QString file = dir.filePath("driver.db");
+        int refused = 0;
+        bool openedUnharmed = false;
+        for (int n = 1; !openedUnharmed; ++n) {
+            QFile::remove(file);
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(new SQLiteCipherDriver, QStringLiteral("nomem"));
+                db.setDatabaseName(file);
+                db.setPassword(QString::fromLatin1(builtinPassphrase));
+                allocationsLeft = n;
+                const bool opened = db.open();
+                openedUnharmed = allocationsLeft != -1;   // every allocation of the open passed
+                allocationsLeft = -1;
+                if (opened) {
+                    QSqlQuery query(db);
+                    QVERIFY(query.exec(QStringLiteral("CREATE TABLE t(x)")));
+                    QVERIFY(query.exec(QStringLiteral("INSERT INTO t VALUES('marker')")));
+                } else {
+                    ++refused;
+                }
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("nomem"));
+            QVERIFY2(!readAll(file).startsWith(sqliteMagic), qPrintable(QStringLiteral("allocation %1").arg(n)));
+        }
+        QVERIFY(refused > 0);
     }
 };
 
