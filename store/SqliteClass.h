@@ -38,7 +38,6 @@ class SqliteData;
 class SqliteClass : public QObject
 {
     Q_OBJECT
-    friend class SqliteClassProbe; // lets the tests drive the query helpers
 
 public:
     // The store, created on the first call (on the GUI thread at start-up).
