@@ -12,6 +12,7 @@
 #include <QMutexLocker>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QtDebug>
 
 namespace {
@@ -237,12 +238,17 @@ int SqliteClass::readRows(const QString &sql, const QVariantList &values,
     if (!runQuery(query, sql, values))
         return -1;
     while (query.next()) {
-        if (!take(query))
+        if (stopRequested() || !take(query))
             return -1;
     }
     if (stepFailure == StepFailure::EndsRows)
         return 0;
     return rowsComplete(query, sql) ? 0 : -1;
+}
+
+bool SqliteClass::stopRequested()
+{
+    return QThread::currentThread()->isInterruptionRequested();
 }
 
 // A failure part-way leaves the bank as it was.

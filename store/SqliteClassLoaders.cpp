@@ -263,6 +263,8 @@ int SqliteClass::loadQuestionList(const QuestionList &list)
         return -1;
     const int stemColumn = query.record().count() - 1;
     for (int index = 0; query.next(); ++index) {
+        if (stopRequested())
+            return -1;
         auto group = std::make_unique<MainQuestion>();
         std::unique_ptr<QuestionData> question = questionFromRow(query, list.columns);
         if (list.favourites)

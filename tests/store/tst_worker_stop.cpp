@@ -68,6 +68,15 @@ void TestWorkerStop::stopEndsJobAtNextRow_data()
     QTest::addColumn<Hook>("hook");
     QTest::addColumn<QString>("finish");
 
+    // One store call that emits a row per question: the loader itself ends
+    // at the next row.
+    QTest::newRow("3 wrong answers")
+        << Setup([](DataToUiThreadClass &w) { w.setJob(3, 0); })
+        << Hook([](DataToUiThreadClass *w, const std::function<void()> &callback) {
+               QObject::connect(SqliteClass::instance(), &SqliteClass::sendErrorQuestion, w,
+                                [callback](int, MainQuestion *) { callback(); }, Qt::DirectConnection);
+           })
+        << "sendErrorQuestion 0";
     QTest::newRow("6 search") << Setup([](DataToUiThreadClass &w) { w.setKeywordJob(6, QStringLiteral("患")); })
                               << Hook([](DataToUiThreadClass *w, const std::function<void()> &callback) {
                                      QObject::connect(w, &DataToUiThreadClass::sendFindQuestion, w,
