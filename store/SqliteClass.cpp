@@ -220,11 +220,6 @@ bool SqliteClass::runQuery(QSqlQuery &query, const QString &sql, const QVariantL
     return ran;
 }
 
-QVariant SqliteClass::textValue(const QString &value)
-{
-    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
-}
-
 int SqliteClass::runStatement(const QString &sql, const QVariantList &values)
 {
     QSqlQuery query = newQuery();

@@ -344,9 +344,6 @@ private:
     // A worker's owner asked its job to stop: row loops end at the next row
     // and their operation fails, deleting what it had not handed over.
     static bool stopRequested();
-    // A text to bind: a null text would bind as NULL, where the bank's rows
-    // have always held '' (and a LIKE pattern on NULL matches nothing).
-    static QVariant textValue(const QString &value);
     // runQuery on a fresh query: 0 or -1.
     int runStatement(const QString &sql, const QVariantList &values = QVariantList());
     // Sets the shared and the calling thread's error text.

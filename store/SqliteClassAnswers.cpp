@@ -1,4 +1,5 @@
 #include "SqliteClass.h"
+#include "StoreValues.h"
 
 #include "OfflineReportClient.h"
 #include "QuestionData.h"
@@ -8,12 +9,13 @@
 #include <QSqlQuery>
 #include <QtDebug>
 
+using namespace storevalues;
+
 int SqliteClass::recordAnswer(int queId, const QString &answer, const QString &state,
                               const QString &logType)
 {
     const QMutexLocker locker(&storeMutex);
-    const QString time =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QString time = nowText();
 
     // The log row and the question row hold the same answer: both or neither.
     return runInTransaction([&] {

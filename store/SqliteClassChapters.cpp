@@ -1,4 +1,5 @@
 #include "SqliteClass.h"
+#include "StoreValues.h"
 
 #include "SqliteData.h"
 
@@ -8,21 +9,9 @@
 
 #include <memory>
 
+using namespace storevalues;
+
 namespace {
-
-const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-
-// Ids reach the statements as text, as the bank's queries always compared them.
-QVariant idText(int id)
-{
-    return QString::number(id);
-}
-
-// A never-answered chapter has no time: NULL gives a null date-time.
-QDateTime answerTime(const QVariant &value)
-{
-    return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), timeFormat);
-}
 
 // cateId and cateName from columns 0 and 1, and choose from column 2 when asked.
 SqliteData *chapterRecord(const QSqlQuery &query, bool withChoice)
@@ -70,7 +59,7 @@ int SqliteClass::firstInt(const QString &sql, const QVariantList &values, int no
 int SqliteClass::chapterName(QString &name, int cateId)
 {
     const QMutexLocker locker(&storeMutex);
-    return readRows(QStringLiteral("select cateName from tCate where cateId = ?"), {idText(cateId)},
+    return readRows(QStringLiteral("select cateName from tCate where cateId = ?"), {numberText(cateId)},
                     [&](const QSqlQuery &row) {
                         name = row.value(0).toString();
                         return true;
@@ -81,7 +70,7 @@ int SqliteClass::chapterName(QString &name, int cateId)
 int SqliteClass::questionText(QString &text, int queId)
 {
     const QMutexLocker locker(&storeMutex);
-    return readRows(QStringLiteral("select queText from tQue where queId = ?"), {idText(queId)},
+    return readRows(QStringLiteral("select queText from tQue where queId = ?"), {numberText(queId)},
                     [&](const QSqlQuery &row) {
                         text = row.value(0).toString();
                         return true;
@@ -92,11 +81,11 @@ int SqliteClass::questionText(QString &text, int queId)
 int SqliteClass::lastSiblingChapterId(int cateId)
 {
     const QMutexLocker locker(&storeMutex);
-    const int faId = firstInt(parentOfChapter, {idText(cateId)}, 0);
+    const int faId = firstInt(parentOfChapter, {numberText(cateId)}, 0);
     if (faId == -1)
         return -1;
     return firstInt(QStringLiteral("select cateId from tCate where faId = ? ORDER BY ord DESC"),
-                    {idText(faId)}, faId);
+                    {numberText(faId)}, faId);
 }
 
 int SqliteClass::chapterQuestionCount(int cateId)
@@ -105,7 +94,7 @@ int SqliteClass::chapterQuestionCount(int cateId)
     return firstInt(QStringLiteral(
                         "select count(a.queId) from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
                         "and b.cateId = c.cateId and c.cateId = ? and a.IsDel != '1' "),
-                    {idText(cateId)}, -1);
+                    {numberText(cateId)}, -1);
 }
 
 int SqliteClass::chapterDoneCount(int cateId)
@@ -115,7 +104,7 @@ int SqliteClass::chapterDoneCount(int cateId)
                         "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
                         "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
                         "and a.userStatus !='0' and a.IsDel != '1'"),
-                    {idText(cateId)}, -1);
+                    {numberText(cateId)}, -1);
 }
 
 int SqliteClass::chapterRightCount(int cateId)
@@ -125,7 +114,7 @@ int SqliteClass::chapterRightCount(int cateId)
                         "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
                         "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
                         "and a.userStatus = '1' and a.IsDel != '1' "),
-                    {idText(cateId)}, -1);
+                    {numberText(cateId)}, -1);
 }
 
 int SqliteClass::questionCount()
@@ -154,17 +143,17 @@ int SqliteClass::chapterLastAnswerTime(QDateTime &time, int cateId)
                   QStringLiteral("select max(c.userTime) from tCate a, tCateList b, tQue c where a.cateId = b.cateId "
                                  "and b.cateListId = c.cateListId and  a.cateId = ? and c.userStatus != '0' "
                                  "and c.IsDel != '1'"),
-                  {idText(cateId)}))
+                  {numberText(cateId)}))
         return -1;
     if (query.next())
-        time = answerTime(query.value(0));
+        time = storedTime(query.value(0));
     return 0;
 }
 
 int SqliteClass::chapterSummary(SqliteData *&record, int cateId)
 {
     const QMutexLocker locker(&storeMutex);
-    const QVariant id = idText(cateId);
+    const QVariant id = numberText(cateId);
     QSqlQuery query = newQuery();
     if (!runQuery(query,
                   QStringLiteral(
@@ -190,18 +179,18 @@ int SqliteClass::chapterSummary(SqliteData *&record, int cateId)
     record->text2 = query.value(3).toString();
     record->text3 = query.value(4).toString();
     record->text4 = query.value(5).toString();
-    record->dateTime = answerTime(query.value(6));
+    record->dateTime = storedTime(query.value(6));
     return 0;
 }
 
 int SqliteClass::nextChapterSummary(int cateId, SqliteData *&record)
 {
     const QMutexLocker locker(&storeMutex);
-    const int faId = firstInt(parentOfChapter, {idText(cateId)}, 0);
+    const int faId = firstInt(parentOfChapter, {numberText(cateId)}, 0);
     if (faId == -1)
         return -1;
     QSqlQuery siblings = newQuery();
-    if (!runQuery(siblings, QStringLiteral("select cateId from tCate where faId = ? ORDER BY ord "), {idText(faId)}))
+    if (!runQuery(siblings, QStringLiteral("select cateId from tCate where faId = ? ORDER BY ord "), {numberText(faId)}))
         return -1;
     // The row after the given chapter; the last row when there is none.
     int nextId = faId;
@@ -224,7 +213,7 @@ int SqliteClass::nextChapterSummary(int cateId, SqliteData *&record)
 int SqliteClass::childChapters(QList<SqliteData *> &list, int faId)
 {
     const QMutexLocker locker(&storeMutex);
-    return readRows(childrenOfChapter, {idText(faId)},
+    return readRows(childrenOfChapter, {numberText(faId)},
                     [&](const QSqlQuery &row) {
                         list.append(chapterRecord(row, false));
                         return true;
@@ -236,7 +225,7 @@ int SqliteClass::childChaptersWithChoice(QList<SqliteData *> &list, int faId)
 {
     const QMutexLocker locker(&storeMutex);
     return readRows(QStringLiteral("select cateId,cateName,choose from tCate where faId = ? ORDER BY ord"),
-                    {idText(faId)},
+                    {numberText(faId)},
                     [&](const QSqlQuery &row) {
                         list.append(chapterRecord(row, true));
                         return true;
@@ -248,7 +237,7 @@ int SqliteClass::childChaptersWithStats(QList<SqliteData *> &list, int faId)
 {
     const QMutexLocker locker(&storeMutex);
     return readRows(QStringLiteral("select cateId, cateName ,choose from tCate where faId = ? order by ord"),
-                    {idText(faId)},
+                    {numberText(faId)},
                     [&](const QSqlQuery &row) {
                         std::unique_ptr<SqliteData> record(chapterRecord(row, true));
                         const int cateId = row.value(0).toInt();
@@ -264,7 +253,7 @@ int SqliteClass::childChaptersWithStats(QList<SqliteData *> &list, int faId)
 int SqliteClass::loadQuickBackChapters(int faId)
 {
     const QMutexLocker locker(&storeMutex);
-    return readRows(childrenOfChapter, {idText(faId)},
+    return readRows(childrenOfChapter, {numberText(faId)},
                     [&](const QSqlQuery &row) {
                         emit sendQuickQuestionBycateId(chapterRecord(row, false));
                         return true;
@@ -288,7 +277,7 @@ int SqliteClass::recentChapters(QList<SqliteData *> &list)
         record->text1 = query.value(2).toString();
         record->text2 = query.value(3).toString();
         record->text3 = query.value(4).toString();
-        record->dateTime = answerTime(query.value(0));
+        record->dateTime = storedTime(query.value(0));
         list.append(record);
     }
     return 0;

@@ -1,4 +1,5 @@
 #include "SqliteClass.h"
+#include "StoreValues.h"
 
 #include "MainQuestion.h"
 #include "OptionData.h"
@@ -12,6 +13,8 @@
 #include <QSqlRecord>
 
 #include <memory>
+
+using namespace storevalues;
 
 namespace {
 
@@ -53,9 +56,6 @@ std::unique_ptr<QuestionData> questionFromRow(const QSqlQuery &row, const Questi
     const auto toInt = [](const QVariant &value) { return value.toInt(); };
     const auto toText = [](const QVariant &value) { return value.toString(); };
     const auto toFlag = [](const QVariant &value) { return value.toInt() != 0; };
-    const auto toTime = [](const QVariant &value) {
-        return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    };
     read(columns.queId, question->queId, toInt);
     read(columns.queText, question->queText, toText);
     read(columns.answer, question->answer, toText);
@@ -63,7 +63,7 @@ std::unique_ptr<QuestionData> questionFromRow(const QSqlQuery &row, const Questi
     read(columns.userNote, question->userNote, toText);
     read(columns.userStatus, question->userStatus, toInt);
     read(columns.userAnswer, question->userAnswer, toText);
-    read(columns.userTime, question->userTime, toTime);
+    read(columns.userTime, question->userTime, storedTime);
     read(columns.userFav, question->userFav, toFlag);
     read(columns.prompt, question->prompt, toText);
     return question;

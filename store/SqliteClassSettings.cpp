@@ -1,4 +1,5 @@
 #include "SqliteClass.h"
+#include "StoreValues.h"
 
 #include "ExamOutlineData.h"
 #include "QueTypeData.h"
@@ -10,15 +11,9 @@
 #include <QSqlQuery>
 #include <QtDebug>
 
+using namespace storevalues;
+
 namespace {
-
-const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-
-// Numbers reach the statements as text, as the bank's queries always wrote them.
-QVariant numberText(int number)
-{
-    return QString::number(number);
-}
 
 QueTypeData *questionTypeRecord(const QSqlQuery &query)
 {
@@ -203,7 +198,7 @@ int SqliteClass::readConfigTable(const QString &key, SqliteData *&out)
 int SqliteClass::InsertExamTable(SqliteData *record)
 {
     const QMutexLocker locker(&storeMutex);
-    const QString savedAt = QDateTime::currentDateTime().toString(timeFormat);
+    const QString savedAt = nowText();
     QSqlQuery query = newQuery();
     // Numbers are kept as text; compared as text, '9' would beat '10'.
     if (!runQuery(query, QStringLiteral("select max(cast(V5 as integer)) from ConfigTable"))) {
@@ -233,7 +228,7 @@ int SqliteClass::examRecordList(QList<SqliteData *> &out, int kind)
                         auto *record = new SqliteData;
                         record->text0 = row.value(0).toString();
                         record->text2 = row.value(1).toString();
-                        record->dateTime = QDateTime::fromString(row.value(2).toString(), timeFormat);
+                        record->dateTime = storedTime(row.value(2));
                         out.append(record);
                         return true;
                     },
