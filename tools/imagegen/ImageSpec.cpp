@@ -1,4 +1,5 @@
 #include "ImageSpec.h"
+#include "Pictures.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -13,6 +14,8 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"rect", ImageSpec::Shape::Rect},   {"round", ImageSpec::Shape::Round},
         {"circle", ImageSpec::Shape::Circle}, {"frame", ImageSpec::Shape::Frame},
         {"callout", ImageSpec::Shape::Callout}, {"glyph", ImageSpec::Shape::Glyph},
+        {"infobox", ImageSpec::Shape::InfoBox}, {"arrowup", ImageSpec::Shape::ArrowUp},
+        {"arrowdown", ImageSpec::Shape::ArrowDown}, {"spinner", ImageSpec::Shape::Spinner},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -98,9 +101,10 @@ std::optional<ImageSpec> ImageSpec::parse(const QString &line, QString *error)
     bool okW = false, okH = false;
     row.width = f[1].toInt(&okW);
     row.height = f[2].toInt(&okH);
-    // The file name picks the format: ".jpg" rows are written as JPEG.
-    if (!row.path.startsWith(":/") || !(row.path.endsWith(".png") || row.path.endsWith(".jpg")))
-        *error = QStringLiteral("path must be a resource path ending in .png or .jpg");
+    // The file name picks the format: ".jpg" rows are written as JPEG, ".gif" as GIF.
+    if (!row.path.startsWith(":/")
+        || !(row.path.endsWith(".png") || row.path.endsWith(".jpg") || row.path.endsWith(".gif")))
+        *error = QStringLiteral("path must be a resource path ending in .png, .jpg or .gif");
     else if (!okW || !okH || row.width <= 0 || row.height <= 0)
         *error = QStringLiteral("bad size");
     else if (!parseShape(f[3], &row.shape))
@@ -120,7 +124,17 @@ QString ImageSpec::relativePath() const
     return path.mid(2);
 }
 
-QImage ImageSpec::draw() const
+int ImageSpec::frameCount() const
+{
+    return shape == Shape::Spinner ? Pictures::spinnerSteps : 1;
+}
+
+int ImageSpec::frameDelayMs() const
+{
+    return shape == Shape::Spinner ? Pictures::spinnerStepMs : 0;
+}
+
+QImage ImageSpec::draw(int frame) const
 {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -155,6 +169,16 @@ QImage ImageSpec::draw() const
         drawCallout(p, area, gradient, ink);
         break;
     case Shape::Glyph:
+        break;
+    case Shape::InfoBox:
+        Pictures::drawInfoBox(p, size(), gradient, ink);
+        break;
+    case Shape::ArrowUp:
+    case Shape::ArrowDown:
+        Pictures::drawArrow(p, size(), ink, shape == Shape::ArrowUp);
+        break;
+    case Shape::Spinner:
+        Pictures::drawSpinner(p, size(), ink, fillTop, frame);
         break;
     }
 

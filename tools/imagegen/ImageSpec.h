@@ -9,7 +9,7 @@
 class ImageSpec
 {
 public:
-    enum class Shape { Rect, Round, Circle, Frame, Callout, Glyph };
+    enum class Shape { Rect, Round, Circle, Frame, Callout, Glyph, InfoBox, ArrowUp, ArrowDown, Spinner };
 
     // A comment or blank line gives no row and no error.
     static std::optional<ImageSpec> parse(const QString &line, QString *error);
@@ -17,7 +17,10 @@ public:
     QString resourcePath() const { return path; }
     QString relativePath() const;   // the resource path without ":/"
     QSize size() const { return QSize(width, height); }
-    QImage draw() const;
+    // Animated shapes turn over several frames (written as GIF); still ones have one.
+    int frameCount() const;
+    int frameDelayMs() const;
+    QImage draw(int frame = 0) const;
 
 private:
     QString path;

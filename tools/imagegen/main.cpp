@@ -4,6 +4,7 @@
 // usage: imagegen TABLE OUTDIR
 // Each table row becomes OUTDIR/<path without ":/">.
 
+#include "GifWriter.h"
 #include "ImageSpec.h"
 
 #include <QDir>
@@ -11,6 +12,22 @@
 #include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+
+namespace {
+
+bool writeImage(const ImageSpec &row, const QString &file)
+{
+    if (!file.endsWith(QLatin1String(".gif")))
+        return row.draw().save(file);
+    QVector<QImage> frames;
+    for (int i = 0; i < row.frameCount(); ++i)
+        frames.append(row.draw(i));
+    const QByteArray data = GifWriter::encode(frames, row.frameDelayMs());
+    QFile out(file);
+    return !data.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(data) == data.size() && out.flush();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -42,7 +59,7 @@ int main(int argc, char *argv[])
             continue;
         const QString file = outDir.filePath(row->relativePath());
         QDir().mkpath(QFileInfo(file).absolutePath());
-        if (!row->draw().save(file)) {
+        if (!writeImage(*row, file)) {
             std::fprintf(stderr, "imagegen: cannot write %s\n", qPrintable(file));
             return 1;
         }

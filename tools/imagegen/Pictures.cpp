@@ -1,0 +1,82 @@
+#include "Pictures.h"
+
+#include <QBrush>
+#include <QPainter>
+#include <QtMath>
+
+namespace {
+
+const QColor markBlue(44, 154, 213);   // the exam window's blue
+const QColor fieldEdge(200, 200, 200);
+
+QColor blend(const QColor &from, const QColor &to, qreal t)
+{
+    return QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * t,
+                            from.greenF() + (to.greenF() - from.greenF()) * t,
+                            from.blueF() + (to.blueF() - from.blueF()) * t);
+}
+
+void drawWhiteField(QPainter &p, const QRectF &rect, qreal radius)
+{
+    p.setPen(QPen(fieldEdge, 1));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(rect, radius, radius);
+}
+
+void drawInformationMark(QPainter &p, const QPointF &centre, qreal radius)
+{
+    p.setPen(QPen(markBlue.darker(120), 1.5));
+    p.setBrush(markBlue);
+    p.drawEllipse(centre, radius, radius);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(centre + QPointF(0, -radius * 0.5), radius * 0.16, radius * 0.16);
+    const qreal stemWidth = radius * 0.28;
+    p.drawRoundedRect(QRectF(centre.x() - stemWidth / 2, centre.y() - radius * 0.2, stemWidth, radius * 0.8),
+                      stemWidth / 3, stemWidth / 3);
+}
+
+} // namespace
+
+void Pictures::drawInfoBox(QPainter &p, QSize size, const QBrush &fill, const QColor &edge)
+{
+    p.save();
+    p.fillRect(QRect(QPoint(0, 0), size), fill);
+    p.setPen(QPen(edge, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(0.5, 0.5, size.width() - 1.0, size.height() - 1.0));
+
+    p.scale(size.width() / 497.0, size.height() / 362.0);
+    drawInformationMark(p, QPointF(64, 36), 17);
+    // The forms put the title 100 pixels in and 20 down (31 in the dialog
+    // whose layout adds a margin), the message 60 in from 70 down to
+    // 50 above the bottom: the white ground lies under both.
+    drawWhiteField(p, QRectF(92, 15, 240, 42), 4);
+    drawWhiteField(p, QRectF(22, 62, 453, 244), 6);
+    p.restore();
+}
+
+void Pictures::drawArrow(QPainter &p, QSize size, const QColor &ink, bool up)
+{
+    // Whole pixel rows, so the head stays sharp at a few pixels.
+    const int rows = (size.width() + 1) / 2;
+    const int top = (size.height() - rows) / 2;
+    for (int i = 0; i < rows; ++i) {
+        const int y = up ? top + rows - 1 - i : top + i;
+        p.fillRect(i, y, size.width() - 2 * i, 1, ink);
+    }
+}
+
+void Pictures::drawSpinner(QPainter &p, QSize size, const QColor &head, const QColor &tail, int step)
+{
+    const qreal side = qMin(size.width(), size.height());
+    const QPointF centre(size.width() / 2.0, size.height() / 2.0);
+    const int headSpoke = step % spinnerSteps;
+    for (int spoke = 0; spoke < spinnerSteps; ++spoke) {
+        const int age = (headSpoke - spoke + spinnerSteps) % spinnerSteps;
+        const qreal angle = qDegreesToRadians(spoke * 360.0 / spinnerSteps - 90.0);
+        const QPointF direction(qCos(angle), qSin(angle));
+        p.setPen(QPen(blend(head, tail, age / qreal(spinnerSteps - 1)), side * 0.09, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(centre + direction * side * 0.22, centre + direction * side * 0.42);
+    }
+}
