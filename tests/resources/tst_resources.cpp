@@ -64,6 +64,20 @@ private slots:
         QVERIFY(bottom.blue() > bottom.red());
     }
 
+    void arrowTabShowsItsChevron()
+    {
+        QString error;
+        const auto arrow = ImageSpec::parse(":/a/b.png\t10\t90\tarrow\t#ff0000\t#ffffff", &error);
+        QVERIFY2(arrow, qPrintable(error));
+        const QImage image = arrow->draw();
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);             // rounded end stays clear
+        QCOMPARE(image.pixelColor(5, 15), QColor(Qt::red)); // the tab's body
+        // The chevron's tip, right of the centre, and its open side, left of it.
+        const QColor tip = image.pixelColor(7, 45), open = image.pixelColor(3, 45);
+        QVERIFY2(tip.green() > 150, qPrintable(tip.name()));
+        QCOMPARE(open, QColor(Qt::red));
+    }
+
     void qtTranslationIsMerged()
     {
         QTranslator translator;

@@ -16,6 +16,7 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"callout", ImageSpec::Shape::Callout}, {"glyph", ImageSpec::Shape::Glyph},
         {"infobox", ImageSpec::Shape::InfoBox}, {"arrowup", ImageSpec::Shape::ArrowUp},
         {"arrowdown", ImageSpec::Shape::ArrowDown}, {"spinner", ImageSpec::Shape::Spinner},
+        {"arrow", ImageSpec::Shape::Arrow},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -82,6 +83,22 @@ void drawCallout(QPainter &p, const QRectF &area, const QBrush &fill, const QCol
     p.setPen(QPen(ink, 1));
     p.setBrush(fill);
     p.drawPath(shape);
+}
+
+// A narrow slide tab: a fully rounded bar with a chevron pointing right, so
+// the handle reads as "open this way" even a few pixels wide.
+void drawArrowTab(QPainter &p, const QRectF &area, const QBrush &fill, const QColor &ink)
+{
+    const qreal radius = qMin(area.width(), area.height()) / 2;
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawRoundedRect(area, radius, radius);
+    const qreal half = qMin(area.width(), area.height()) * 0.25;
+    const QPointF c = area.center();
+    const QPointF chevron[] = {c + QPointF(-half, -2 * half), c + QPointF(half, 0), c + QPointF(-half, 2 * half)};
+    p.setPen(QPen(ink, qMax(1.0, half * 0.6), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(chevron, 3);
 }
 
 } // namespace
@@ -167,6 +184,9 @@ QImage ImageSpec::draw(int frame) const
         break;
     case Shape::Callout:
         drawCallout(p, area, gradient, ink);
+        break;
+    case Shape::Arrow:
+        drawArrowTab(p, area, gradient, ink);
         break;
     case Shape::Glyph:
         break;
