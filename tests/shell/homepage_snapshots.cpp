@@ -55,6 +55,20 @@ bool load(HomePageWidget &page)
     return !state->text().isEmpty();
 }
 
+// One page, loaded and drawn once per (file name, skin colour).
+bool drawPage(const QDir &out, const QList<QPair<QString, QString>> &shots)
+{
+    HomePageWidget page;
+    page.resize(987, 600);
+    for (const auto &shot : shots) {
+        page.setSkinColor(shot.second);
+        if (!load(page))
+            return false;
+        save(&page, out, shot.first, true);
+    }
+    return true;
+}
+
 // A dozen answers over several chapters and hours, and an exam date ahead.
 void study(SqliteClass *store)
 {
@@ -109,28 +123,11 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    {
-        HomePageWidget page;
-        page.resize(987, 600);
-        page.setSkinColor(green);
-        if (!load(page))
-            return 1;
-        save(&page, out, QStringLiteral("home_untouched"), true);
-    }
-
+    if (!drawPage(out, {{QStringLiteral("home_untouched"), green}}))
+        return 1;
     study(store);
-    {
-        HomePageWidget page;
-        page.resize(987, 600);
-        page.setSkinColor(green);
-        if (!load(page))
-            return 1;
-        save(&page, out, QStringLiteral("home_studied"), true);
-        page.setSkinColor(pink);
-        if (!load(page))
-            return 1;
-        save(&page, out, QStringLiteral("home_studied_pink"), true);
-    }
+    if (!drawPage(out, {{QStringLiteral("home_studied"), green}, {QStringLiteral("home_studied_pink"), pink}}))
+        return 1;
 
     HomePageTableCell cell;
     cell.setData(0, QStringLiteral("呼吸系统"), QStringLiteral("慢性阻塞性肺疾病"),
