@@ -13,6 +13,7 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"rect", ImageSpec::Shape::Rect},   {"round", ImageSpec::Shape::Round},
         {"circle", ImageSpec::Shape::Circle}, {"frame", ImageSpec::Shape::Frame},
         {"callout", ImageSpec::Shape::Callout}, {"glyph", ImageSpec::Shape::Glyph},
+        {"swatch", ImageSpec::Shape::Swatch},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -81,6 +82,27 @@ void drawCallout(QPainter &p, const QRectF &area, const QBrush &fill, const QCol
     p.drawPath(shape);
 }
 
+// Captions may hold several lines, written "\n" in the table.
+QString captionText(const QString &field)
+{
+    return QString(field).replace(QLatin1String("\\n"), QLatin1String("\n"));
+}
+
+// The largest font, up to the caption's natural size, whose text fits the
+// box; a null box takes the natural size.
+QFont fittedFont(int pixelSize, const QRect &box, int flags, const QString &text)
+{
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    for (; pixelSize > 8 && !box.isNull(); --pixelSize) {
+        font.setPixelSize(pixelSize);
+        const QRect needed = QFontMetrics(font).boundingRect(box, flags, text);
+        if (needed.width() <= box.width() && needed.height() <= box.height())
+            break;
+    }
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
 } // namespace
 
 std::optional<ImageSpec> ImageSpec::parse(const QString &line, QString *error)
@@ -107,11 +129,11 @@ std::optional<ImageSpec> ImageSpec::parse(const QString &line, QString *error)
         *error = QStringLiteral("unknown shape ") + f[3];
     else if (!parseFill(f[4], &row.fillTop, &row.fillBottom))
         *error = QStringLiteral("bad fill ") + f[4];
-    else if (!(row.ink = QColor(f[5])).isValid())
+    else if (!parseFill(f[5], &row.ink, &row.textInk))   // "#line-#text" or one colour
         *error = QStringLiteral("bad ink ") + f[5];
     if (!error->isEmpty())
         return std::nullopt;
-    row.caption = f.value(6);
+    row.caption = captionText(f.value(6));
     return row;
 }
 
@@ -156,15 +178,25 @@ QImage ImageSpec::draw() const
         break;
     case Shape::Glyph:
         break;
+    case Shape::Swatch:
+        p.fillRect(image.rect(), ink);
+        p.fillRect(image.rect().adjusted(1, 1, -1, -1), gradient);
+        break;
     }
 
     if (!caption.isEmpty()) {
-        QFont font(QStringLiteral("WenQuanYi Micro Hei"));
-        // A glyph is the whole picture; elsewhere the caption sits on the shape.
-        font.setPixelSize(qMax(8, int(height * (shape == Shape::Glyph ? 1.0 : 0.45))));
-        p.setFont(font);
-        p.setPen(ink);
-        p.drawText(image.rect(), Qt::AlignCenter, caption);
+        // A glyph is the whole picture, drawn at full height; elsewhere the
+        // caption fits on the shape, inside a frame's card, and several
+        // lines read from the left.
+        const bool glyph = shape == Shape::Glyph;
+        const int natural = qMax(8, int(height * (glyph ? 1.0 : 0.45)));
+        const int inset = shape == Shape::Frame ? 32 : 0;
+        const QRect box = image.rect().adjusted(inset, inset, -inset, -inset);
+        const int flags = caption.contains(QLatin1Char('\n')) ? int(Qt::AlignLeft | Qt::AlignVCenter)
+                                                              : int(Qt::AlignCenter);
+        p.setFont(fittedFont(natural, glyph ? QRect() : box, flags, caption));
+        p.setPen(textInk);
+        p.drawText(box, flags, caption);
     }
     return image;
 }
