@@ -13,7 +13,7 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"rect", ImageSpec::Shape::Rect},   {"round", ImageSpec::Shape::Round},
         {"circle", ImageSpec::Shape::Circle}, {"frame", ImageSpec::Shape::Frame},
         {"callout", ImageSpec::Shape::Callout}, {"glyph", ImageSpec::Shape::Glyph},
-        {"swatch", ImageSpec::Shape::Swatch},
+        {"swatch", ImageSpec::Shape::Swatch}, {"ring", ImageSpec::Shape::Ring},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -181,6 +181,11 @@ QImage ImageSpec::draw() const
     case Shape::Swatch:
         p.fillRect(image.rect(), ink);
         p.fillRect(image.rect().adjusted(1, 1, -1, -1), gradient);
+        break;
+    case Shape::Ring:
+        p.setPen(QPen(ink, 1));
+        p.setBrush(gradient);
+        p.drawEllipse(area.adjusted(0.5, 0.5, -0.5, -0.5));
         break;
     }
 
