@@ -78,6 +78,44 @@ private slots:
         QCOMPARE(open, QColor(Qt::red));
     }
 
+    void swatchHasAnOutline()
+    {
+        QString error;
+        const auto swatch = ImageSpec::parse(":/a/s.png\t34\t34\tswatch\t#303030\t#b4b4b4", &error);
+        QVERIFY2(swatch, qPrintable(error));
+        const QImage image = swatch->draw();
+        QCOMPARE(image.pixelColor(0, 17), QColor(0xb4, 0xb4, 0xb4));
+        QCOMPARE(image.pixelColor(33, 33), QColor(0xb4, 0xb4, 0xb4));
+        QCOMPARE(image.pixelColor(17, 17), QColor(0x30, 0x30, 0x30));
+        QCOMPARE(image.pixelColor(1, 1), QColor(0x30, 0x30, 0x30));
+    }
+
+    // A frame's outline and its caption take the two colours of "#line-#text";
+    // "\n" starts a line, and a long caption shrinks to stay on the card.
+    void longCaptionStaysOnTheCard()
+    {
+        QString error;
+        const QString caption = QStringLiteral("第一行说明文字比较长，检查是否超出卡片边缘\\n第二行\\n第三行\\n第四行\\n第五行");
+        const auto frame = ImageSpec::parse(":/a/f.png\t300\t160\tframe\t#ffffff\t#00ff00-#ff0000\t" + caption, &error);
+        QVERIFY2(frame, qPrintable(error));
+        const QImage image = frame->draw();
+        int textPixels = 0;
+        int greenPixels = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                const bool red = c.red() > 150 && c.green() < 100 && c.alpha() > 100;
+                greenPixels += c.green() > 150 && c.red() < 100 && c.alpha() > 100;
+                if (!red)
+                    continue;
+                ++textPixels;
+                QVERIFY2(QRect(28, 28, 300 - 56, 160 - 56).contains(x, y), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        }
+        QVERIFY(textPixels > 200);
+        QVERIFY(greenPixels > 300);   // the outline
+    }
+
     void qtTranslationIsMerged()
     {
         QTranslator translator;

@@ -4,6 +4,7 @@
 #include "FontBk.h"
 #include "MyMessageBox.h"
 #include "Resources.h"
+#include "Snapshot.h"
 #include "SkinDialog.h"
 
 #include <QApplication>
@@ -13,18 +14,9 @@
 
 namespace {
 
-// On a mid-grey ground, so the translucent edges show.
 void save(QWidget *widget, const QDir &dir, const QString &name)
 {
-    widget->show();
-    QApplication::processEvents();
-    QImage image(widget->size() + QSize(40, 40), QImage::Format_ARGB32_Premultiplied);
-    image.fill(QColor(96, 110, 124));
-    QPainter painter(&image);
-    painter.drawPixmap(20, 20, widget->grab());
-    painter.end();
-    image.save(dir.filePath(name + QStringLiteral(".png")));
-    widget->hide();
+    saveSnapshot(widget, dir, name);
 }
 
 } // namespace

@@ -17,6 +17,7 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"infobox", ImageSpec::Shape::InfoBox}, {"arrowup", ImageSpec::Shape::ArrowUp},
         {"arrowdown", ImageSpec::Shape::ArrowDown}, {"spinner", ImageSpec::Shape::Spinner},
         {"arrow", ImageSpec::Shape::Arrow},
+        {"swatch", ImageSpec::Shape::Swatch}, {"ring", ImageSpec::Shape::Ring},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -101,6 +102,27 @@ void drawArrowTab(QPainter &p, const QRectF &area, const QBrush &fill, const QCo
     p.drawPolyline(chevron, 3);
 }
 
+// Captions may hold several lines, written "\n" in the table.
+QString captionText(const QString &field)
+{
+    return QString(field).replace(QLatin1String("\\n"), QLatin1String("\n"));
+}
+
+// The largest font, up to the caption's natural size, whose text fits the
+// box; a null box takes the natural size.
+QFont fittedFont(int pixelSize, const QRect &box, int flags, const QString &text)
+{
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    for (; pixelSize > 8 && !box.isNull(); --pixelSize) {
+        font.setPixelSize(pixelSize);
+        const QRect needed = QFontMetrics(font).boundingRect(box, flags, text);
+        if (needed.width() <= box.width() && needed.height() <= box.height())
+            break;
+    }
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
 } // namespace
 
 std::optional<ImageSpec> ImageSpec::parse(const QString &line, QString *error)
@@ -128,11 +150,11 @@ std::optional<ImageSpec> ImageSpec::parse(const QString &line, QString *error)
         *error = QStringLiteral("unknown shape ") + f[3];
     else if (!parseFill(f[4], &row.fillTop, &row.fillBottom))
         *error = QStringLiteral("bad fill ") + f[4];
-    else if (!(row.ink = QColor(f[5])).isValid())
+    else if (!parseFill(f[5], &row.ink, &row.textInk))   // "#line-#text" or one colour
         *error = QStringLiteral("bad ink ") + f[5];
     if (!error->isEmpty())
         return std::nullopt;
-    row.caption = f.value(6);
+    row.caption = captionText(f.value(6));
     return row;
 }
 
@@ -200,15 +222,30 @@ QImage ImageSpec::draw(int frame) const
     case Shape::Spinner:
         Pictures::drawSpinner(p, size(), ink, fillTop, frame);
         break;
+    case Shape::Swatch:
+        p.fillRect(image.rect(), ink);
+        p.fillRect(image.rect().adjusted(1, 1, -1, -1), gradient);
+        break;
+    case Shape::Ring:
+        p.setPen(QPen(ink, 1));
+        p.setBrush(gradient);
+        p.drawEllipse(area.adjusted(0.5, 0.5, -0.5, -0.5));
+        break;
     }
 
     if (!caption.isEmpty()) {
-        QFont font(QStringLiteral("WenQuanYi Micro Hei"));
-        // A glyph is the whole picture; elsewhere the caption sits on the shape.
-        font.setPixelSize(qMax(8, int(height * (shape == Shape::Glyph ? 1.0 : 0.45))));
-        p.setFont(font);
-        p.setPen(ink);
-        p.drawText(image.rect(), Qt::AlignCenter, caption);
+        // A glyph is the whole picture, drawn at full height; elsewhere the
+        // caption fits on the shape, inside a frame's card, and several
+        // lines read from the left.
+        const bool glyph = shape == Shape::Glyph;
+        const int natural = qMax(8, int(height * (glyph ? 1.0 : 0.45)));
+        const int inset = shape == Shape::Frame ? 32 : 0;
+        const QRect box = image.rect().adjusted(inset, inset, -inset, -inset);
+        const int flags = caption.contains(QLatin1Char('\n')) ? int(Qt::AlignLeft | Qt::AlignVCenter)
+                                                              : int(Qt::AlignCenter);
+        p.setFont(fittedFont(natural, glyph ? QRect() : box, flags, caption));
+        p.setPen(textInk);
+        p.drawText(box, flags, caption);
     }
     return image;
 }

@@ -9,7 +9,7 @@
 class ImageSpec
 {
 public:
-    enum class Shape { Rect, Round, Circle, Frame, Callout, Glyph, InfoBox, ArrowUp, ArrowDown, Spinner, Arrow };
+    enum class Shape { Rect, Round, Circle, Frame, Callout, Glyph, InfoBox, ArrowUp, ArrowDown, Spinner, Arrow, Swatch, Ring };
 
     // A comment or blank line gives no row and no error.
     static std::optional<ImageSpec> parse(const QString &line, QString *error);
@@ -29,6 +29,7 @@ private:
     Shape shape = Shape::Rect;
     QColor fillTop;
     QColor fillBottom;
-    QColor ink;
+    QColor ink;        // outline of frames, callouts, swatches and rings
+    QColor textInk;    // the caption
     QString caption;
 };

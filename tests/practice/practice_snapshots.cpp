@@ -1,0 +1,152 @@
+// Draws the practice widgets with Chinese texts into PNG files, to look at
+// them without a screen: practice_snapshots OUTDIR
+// Cells come from a copy of the demo subject and, for picture options and
+// a picture stem, from the fixture bank.
+#include "CRoundProcessBar.h"
+#include "CellBk.h"
+#include "CellFixture.h"
+#include "FixtureBank.h"
+#include "InterpretationForm.h"
+#include "MainQuestion.h"
+#include "NoteDialog.h"
+#include "QuestionCellForm.h"
+#include "QuestionData.h"
+#include "ReturnQuestionsDialog.h"
+#include "Resources.h"
+#include "Snapshot.h"
+#include "SqliteClass.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTest>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <cstdio>
+
+namespace {
+
+void saveSummary(int mode, const QDir &dir, const QString &name)
+{
+    auto *dialog = new ReturnQuestionsDialog;
+    dialog->setSkinColor(QStringLiteral("80,153,2,255"));
+    dialog->setMode(QStringLiteral("这是【慢性阻塞性肺疾病与支气管哮喘】最后一章了，您真棒!\n 总题数:50 正确:15 错误:5 未答:30"), mode);
+    saveSnapshot(dialog, dir, name);
+    delete dialog;
+}
+
+// Four gauges side by side on a white page.
+void saveRings(const QString &colour, const QDir &dir, const QString &name)
+{
+    QWidget row;
+    row.setStyleSheet(QStringLiteral("background: white;"));
+    auto *layout = new QHBoxLayout(&row);
+    for (const char *value : {"0", "45", "90", "100"}) {
+        auto *bar = new CRoundProcessBar(&row, colour);
+        bar->setTotal(100);
+        bar->setValueText(QLatin1String(value));
+        layout->addWidget(bar);
+    }
+    saveSnapshot(&row, dir, name, 4);
+}
+
+enum class Fill { Practice, Exam };
+
+// One question of a group as a page shows it: on the white reading area at
+// the page's width, answered by clicking the texts of the given rows.
+void saveCell(int cateListId, int question, Fill fill, const QList<int> &clicks, const QDir &dir, const QString &name)
+{
+    const auto group = CellFixture::group(cateListId);
+    if (!group || question >= group->questions.size()) {
+        std::fprintf(stderr, "practice_snapshots: no group %d\n", cateListId);
+        return;
+    }
+    QuestionData *q = group->questions[question];
+    for (int width : {609, 780}) {
+        QWidget page;
+        page.setStyleSheet(QStringLiteral("QWidget#page{background: white;}"));
+        page.setObjectName(QStringLiteral("page"));
+        auto *layout = new QVBoxLayout(&page);
+        auto *cell = new QuestionCellForm;
+        cell->setStyle(QStringLiteral("80,153,2,255"));
+        layout->addWidget(cell);
+        if (fill == Fill::Exam)
+            cell->setExamQuestion(2, QStringLiteral("12"), 11, group.get(), q, q->options);
+        else
+            cell->setQuestion(3, group.get(), q, q->options, 0);
+        page.resize(width, 200);
+        page.show();
+        QApplication::processEvents();
+        auto *table = cell->findChild<QTableWidget *>(QStringLiteral("tableWidget_questions"));
+        for (int row : clicks)
+            QTest::mouseClick(table->cellWidget(row, 0)->findChild<QLabel *>(QStringLiteral("label_text")), Qt::LeftButton);
+        page.resize(width, layout->totalHeightForWidth(width));
+        saveSnapshot(&page, dir, QStringLiteral("%1_%2").arg(name).arg(width));
+    }
+}
+
+bool openBank(const QString &path)
+{
+    SqliteClass *store = SqliteClass::instance();
+    store->closeDatabase();
+    return store->openDatabase(path, QString::fromLatin1(FixtureBank::builtinPhrase()), 0) == 2
+        && store->loadQuestionTypes() == 0;
+}
+
+void saveCells(const QDir &dir)
+{
+    // A copy, so the answers given here stay out of the demo subject.
+    QTemporaryDir demo;
+    QDir().mkpath(demo.filePath(QStringLiteral("images")));
+    QFile::copy(QStringLiteral(DEMO_DIR "/data/MedicalDB.db"), demo.filePath(QStringLiteral("MedicalDB.db")));
+    for (const QString &image : QDir(QStringLiteral(DEMO_DIR "/data/images")).entryList(QDir::Files))
+        QFile::copy(QStringLiteral(DEMO_DIR "/data/images/") + image, demo.filePath(QStringLiteral("images/") + image));
+    if (openBank(demo.path())) {
+        saveCell(1, 0, Fill::Practice, {0}, dir, QStringLiteral("cell_type1_wrong"));
+        saveCell(11, 0, Fill::Practice, {0, 1, 3}, dir, QStringLiteral("cell_type6"));
+        saveCell(7, 0, Fill::Practice, {}, dir, QStringLiteral("cell_type2_picture"));
+        saveCell(10, 1, Fill::Exam, {1}, dir, QStringLiteral("cell_exam_type3"));
+    }
+    FixtureBank fixture;
+    if (fixture.open() && openBank(fixture.path())) {
+        saveCell(103, 1, Fill::Practice, {}, dir, QStringLiteral("cell_type3_picture_stem"));
+        saveCell(114, 0, Fill::Practice, {}, dir, QStringLiteral("cell_1018_picture_options"));
+    }
+    SqliteClass::instance()->closeDatabase();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: practice_snapshots OUTDIR\n");
+        return 2;
+    }
+    initResources();
+    QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+
+    auto *note = new NoteDialog;
+    note->setSkinColor(QStringLiteral("255,127,167,255"));
+    note->setText(QStringLiteral("慢阻肺急性加重：抗感染、支气管扩张剂。\n注意与支气管哮喘的鉴别，<b>不是</b>加粗。"));
+    saveSnapshot(note, dir, QStringLiteral("NoteDialog"));
+    delete note;
+
+    saveSummary(0, dir, QStringLiteral("ReturnQuestionsDialog_mode0"));
+    saveSummary(1, dir, QStringLiteral("ReturnQuestionsDialog_mode1"));
+
+    CellBk picker;
+    saveSnapshot(&picker, dir, QStringLiteral("CellBk"));
+    InterpretationForm explanation;
+    saveSnapshot(&explanation, dir, QStringLiteral("InterpretationForm"));
+
+    saveRings(QStringLiteral("80,153,2,255"), dir, QStringLiteral("rings_green"));
+    saveRings(QStringLiteral("255,127,167,255"), dir, QStringLiteral("rings_pink"));
+    saveCells(dir);
+    return 0;
+}
