@@ -20,6 +20,10 @@ class QNetworkRequest;
 // finish signal, after sendNetworkError for a network or HTTP failure:
 // getJson with no bytes, submit with an empty text, a download with its file
 // removed. lastRequestSucceeded() tells the two apart.
+//
+// The finish signals come from inside the reply's own signal: a receiver may
+// start the next request there, but must not delete the object directly
+// (deleteLater is fine), as that would delete the reply under its feet.
 class DownLoadQThread : public QObject
 {
     Q_OBJECT

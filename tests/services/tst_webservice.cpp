@@ -80,7 +80,7 @@ void TestWebService::initTestCase()
 {
     QVERIFY(service.listen());
     QVERIFY(service.baseUrl().startsWith(QStringLiteral("http://127.0.0.1:")));
-    firstZip = QByteArray("PK\x03\x04 first package", 20);
+    firstZip = QByteArray("PK\x03\x04 first package");
     for (const QString &name : {QStringLiteral("first"), QStringLiteral("second")}) {
         QFile zip(packages.filePath(name + QStringLiteral(".zip")));
         QVERIFY(zip.open(QIODevice::WriteOnly));
