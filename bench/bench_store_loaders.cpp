@@ -1,5 +1,5 @@
-#include "CipherPath.h"
 #include "BuiltinPassphrase.h"
+#include "CipherPath.h"
 #include "MainQuestion.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
@@ -10,8 +10,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 // Chapter practice and the keyword search on a 20,000-question bank. The bank
 // is the one in $VELMORA_LARGE_BANK when set, else one written by banktool
@@ -50,7 +52,13 @@ void BM_ChapterPage(benchmark::State &state)
     }
     state.counters["records"] = records;
 }
-BENCHMARK(BM_ChapterPage)->ArgName("hw")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// With repetitions, "min" is the run least disturbed by other work.
+double fastest(const std::vector<double> &v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
+
+BENCHMARK(BM_ChapterPage)->ArgName("hw")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
 
 void BM_SearchTwoCharacters(benchmark::State &state)
 {
@@ -67,7 +75,12 @@ void BM_SearchTwoCharacters(benchmark::State &state)
     }
     state.counters["hits"] = hits;
 }
-BENCHMARK(BM_SearchTwoCharacters)->ArgName("hw")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchTwoCharacters)
+    ->ArgName("hw")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", fastest);
 
 bool writeBank(const QString &dir)
 {
