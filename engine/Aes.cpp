@@ -1,7 +1,9 @@
 #include "Aes.h"
 
+#include "AesHardware.h"
 #include "ByteOrder.h"
 
+#include <atomic>
 #include <cstring>
 
 // The standard AES tables: the S-box and its inverse (the multiplicative
@@ -255,7 +257,91 @@ void cfb1(const AesContext *c, const uint8_t *input, int blocks, uint8_t *output
     }
 }
 
+bool processorHasAes()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("aes") && __builtin_cpu_supports("sse4.1");
+#else
+    return false;
+#endif
+}
+
+// The processor is asked once; the answer holds for the process.
+const AesHardwareCode *hardwareCode()
+{
+    static const AesHardwareCode *const code = processorHasAes() ? aesHardwareCode() : nullptr;
+    return code;
+}
+
+std::atomic<bool> tablesForced{false};
+
+// The one place that chooses the code path of a call: null means the tables.
+const AesHardwareCode *activeHardware()
+{
+    return tablesForced.load(std::memory_order_relaxed) ? nullptr : hardwareCode();
+}
+
+// FIPS-197 5.2: the schedule of nk key words into context->roundKeys, taken
+// nk words at a time (j = i mod nk) so that no word needs a division: the
+// set-up runs once per page.
+void expandKey(AesContext *context, const uint8_t *key, int nk)
+{
+    uint32_t *w = &context->roundKeys[0][0];
+    const int total = 4 * (context->rounds + 1);
+    for (int i = 0; i < nk; ++i)
+        w[i] = load32be(key + 4 * i);
+    for (int i = nk, group = 0; i < total; ++group) {
+        for (int j = 0; j < nk && i < total; ++j, ++i) {
+            uint32_t temp = w[i - 1];
+            if (j == 0)
+                temp = subWord((temp << 8) | (temp >> 24)) ^ (uint32_t(tables.rcon[group]) << 24);
+            else if (nk > 6 && j == 4)
+                temp = subWord(temp);
+            w[i] = w[i - nk] ^ temp;
+        }
+    }
+}
+
+// Round keys 1 .. rounds-1 of a decrypting context take InvMixColumns, on
+// the instructions when they run this call, else by the tables. Both key
+// forms are equal afterwards.
+void prepareKeys(AesContext *context, const AesHardwareCode *hardware)
+{
+    const int rounds = context->rounds;
+    const bool invert = context->direction == aesDecrypt;
+    if (invert && !hardware) {
+        for (int r = 1; r < rounds; ++r)
+            for (int k = 0; k < 4; ++k)
+                context->roundKeys[r][k] = invMixColumn(context->roundKeys[r][k]);
+    }
+    for (int r = 0; r <= rounds; ++r)
+        for (int k = 0; k < 4; ++k)
+            store32be(context->roundKeyBytes[r] + 4 * k, context->roundKeys[r][k]);
+    if (invert && hardware) {
+        hardware->invertKeys(context->roundKeyBytes, rounds);
+        for (int r = 1; r < rounds; ++r)
+            for (int k = 0; k < 4; ++k)
+                context->roundKeys[r][k] = load32be(context->roundKeyBytes[r] + 4 * k);
+    }
+}
+
 } // namespace
+
+bool aesHardwareAvailable()
+{
+    return hardwareCode() != nullptr;
+}
+
+void aesForceTables(bool force)
+{
+    tablesForced.store(force, std::memory_order_relaxed);
+}
+
+bool aesUsesHardware()
+{
+    return activeHardware() != nullptr;
+}
 
 int aesSetup(AesContext *context, int mode, int direction, const uint8_t *key, int keyLengthCode,
              const uint8_t *iv)
@@ -278,25 +364,9 @@ int aesSetup(AesContext *context, int mode, int direction, const uint8_t *key, i
         std::memset(context->iv, 0, 16);
 
     const int nk = 4 + 2 * keyLengthCode;  // key words: 4, 6, 8
-    const int rounds = nk + 6;             // 10, 12, 14
-    context->rounds = rounds;
-    uint32_t *w = &context->roundKeys[0][0];
-    const int total = 4 * (rounds + 1);
-    for (int i = 0; i < nk; ++i)
-        w[i] = load32be(key + 4 * i);
-    for (int i = nk; i < total; ++i) {
-        uint32_t temp = w[i - 1];
-        if (i % nk == 0)
-            temp = subWord((temp << 8) | (temp >> 24)) ^ (uint32_t(tables.rcon[i / nk - 1]) << 24);
-        else if (nk > 6 && i % nk == 4)
-            temp = subWord(temp);
-        w[i] = w[i - nk] ^ temp;
-    }
-    if (direction == aesDecrypt) {
-        for (int r = 1; r < rounds; ++r)
-            for (int k = 0; k < 4; ++k)
-                context->roundKeys[r][k] = invMixColumn(context->roundKeys[r][k]);
-    }
+    context->rounds = nk + 6;              // 10, 12, 14
+    expandKey(context, key, nk);
+    prepareKeys(context, activeHardware());
     context->state = 0;
     return aesOk;
 }
@@ -310,12 +380,21 @@ int aesEncryptBlocks(AesContext *context, const uint8_t *input, int lengthInBits
     if (context->direction == aesDecrypt)
         return aesBadDirection;
     const int blocks = lengthInBits / 128;
+    const AesHardwareCode *hardware = activeHardware();
     switch (context->mode) {
     case aesModeEcb:
+        if (hardware) {
+            hardware->ecb(context->roundKeyBytes, context->rounds, false, input, blocks, output);
+            break;
+        }
         for (int b = 0; b < blocks; ++b)
             encryptBlock(context, input + 16 * b, output + 16 * b);
         break;
     case aesModeCbc: {
+        if (hardware) {
+            hardware->cbcEncrypt(context->roundKeyBytes, context->rounds, context->iv, input, blocks, output);
+            break;
+        }
         uint8_t chain[16];
         std::memcpy(chain, context->iv, 16);
         for (int b = 0; b < blocks; ++b) {
@@ -344,12 +423,21 @@ int aesDecryptBlocks(AesContext *context, const uint8_t *input, int lengthInBits
     if (context->mode != aesModeCfb1 && context->direction == aesEncrypt)
         return aesBadDirection;
     const int blocks = lengthInBits / 128;
+    const AesHardwareCode *hardware = activeHardware();
     switch (context->mode) {
     case aesModeEcb:
+        if (hardware) {
+            hardware->ecb(context->roundKeyBytes, context->rounds, true, input, blocks, output);
+            break;
+        }
         for (int b = 0; b < blocks; ++b)
             decryptBlock(context, input + 16 * b, output + 16 * b);
         break;
     case aesModeCbc: {
+        if (hardware) {
+            hardware->cbcDecrypt(context->roundKeyBytes, context->rounds, context->iv, input, blocks, output);
+            break;
+        }
         uint8_t chain[16];
         std::memcpy(chain, context->iv, 16);
         int b = 0;

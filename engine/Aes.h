@@ -2,7 +2,9 @@
 
 // AES (FIPS-197) block cipher with ECB, CBC and CFB-1 modes: the block
 // primitive of the page codec. Our own code with the standard
-// tables; the codec uses CBC with 256-bit keys only.
+// tables; the codec uses CBC with 256-bit keys only. Where the processor has
+// AES instructions, ECB and CBC run on them (the same results, several times
+// faster); CFB-1, and processors without them, use the table code.
 
 #include <cstdint>
 
@@ -32,6 +34,10 @@ struct AesContext
     // decrypt, round keys 1 .. rounds-1 have InvMixColumns applied (the
     // equivalent inverse cipher), so a context serves one direction only.
     uint32_t roundKeys[15][4] = {};
+    // The same round keys as 16-byte strings in the cipher's byte order, the
+    // form the processor's AES instructions take. aesSetup keeps both forms
+    // equal on either code path, so a context serves both.
+    uint8_t roundKeyBytes[15][16] = {};
 };
 
 // Sets the context up. keyLengthCode 0, 1, 2 selects a 16-, 24- or 32-byte
@@ -50,3 +56,11 @@ int aesEncryptBlocks(AesContext *context, const uint8_t *input, int lengthInBits
 // in CFB-1 mode, which runs the cipher forwards and wants an encrypting
 // context). Input and output may be the same buffer.
 int aesDecryptBlocks(AesContext *context, const uint8_t *input, int lengthInBits, uint8_t *output);
+
+// The processor has the AES instructions (checked once).
+bool aesHardwareAvailable();
+// True runs every later AES call on the table code, false returns to the
+// instructions where available: tests and benchmarks compare the two paths.
+void aesForceTables(bool force);
+// The AES calls run on the instructions: available and not forced off.
+bool aesUsesHardware();

@@ -1,7 +1,9 @@
 #include "Sha256.h"
 
 #include "ByteOrder.h"
+#include "Sha256Hardware.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -29,9 +31,32 @@ inline uint32_t rotr(uint32_t x, int n)
     return (x >> n) | (x << (32 - n));
 }
 
-} // namespace
+bool processorHasSha()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+#else
+    return false;
+#endif
+}
 
-void sha256Transform(uint32_t state[8], const uint8_t block[64])
+// The processor is asked once; the answer holds for the process.
+Sha256HardwareTransform hardwareTransform()
+{
+    static const Sha256HardwareTransform transform = processorHasSha() ? sha256HardwareTransform() : nullptr;
+    return transform;
+}
+
+std::atomic<bool> portableForced{false};
+
+// The one place that chooses the code of a compression: null means ours.
+Sha256HardwareTransform activeHardware()
+{
+    return portableForced.load(std::memory_order_relaxed) ? nullptr : hardwareTransform();
+}
+
+void portableTransform(uint32_t state[8], const uint8_t block[64])
 {
     uint32_t w[64];
     for (int i = 0; i < 16; ++i)
@@ -67,6 +92,31 @@ void sha256Transform(uint32_t state[8], const uint8_t block[64])
     state[5] += f;
     state[6] += g;
     state[7] += h;
+}
+
+} // namespace
+
+bool sha256HardwareAvailable()
+{
+    return hardwareTransform() != nullptr;
+}
+
+void sha256ForcePortable(bool force)
+{
+    portableForced.store(force, std::memory_order_relaxed);
+}
+
+bool sha256UsesHardware()
+{
+    return activeHardware() != nullptr;
+}
+
+void sha256Transform(uint32_t state[8], const uint8_t block[64])
+{
+    if (const Sha256HardwareTransform hardware = activeHardware())
+        hardware(state, block, K);
+    else
+        portableTransform(state, block);
 }
 
 void sha256Init(Sha256Context *context)

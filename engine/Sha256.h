@@ -17,8 +17,17 @@ struct Sha256Context
 void sha256Init(Sha256Context *context);
 void sha256Update(Sha256Context *context, const uint8_t *data, size_t length);
 void sha256Final(Sha256Context *context, uint8_t out[32]);
-// One compression of a 64-byte block into state.
+// One compression of a 64-byte block into state: on the processor's SHA
+// extensions where it has them, else on our portable code (same result).
 void sha256Transform(uint32_t state[8], const uint8_t block[64]);
 
 // The 32-byte digest of length bytes, big-endian as the standard prescribes.
 void sha256Digest(const void *data, size_t length, uint8_t out[32]);
+
+// The processor has the SHA extensions (checked once).
+bool sha256HardwareAvailable();
+// True runs every later compression on the portable code, false returns to
+// the instructions where available: tests and benchmarks compare the two.
+void sha256ForcePortable(bool force);
+// Compressions run on the instructions: available and not forced off.
+bool sha256UsesHardware();
