@@ -7,7 +7,7 @@
 #include "CellFixture.h"
 #include "LogCapture.h"
 #include "MainQuestion.h"
-#include "NoteDialog.h"
+#include "NoteEditors.h"
 #include "QuestionData.h"
 #include "Resources.h"
 #include "SqlRow.h"
@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
-#include <QTextEdit>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -95,35 +94,40 @@ int logRows(int queId)
     return sqlCount(QStringLiteral("select count(*) from tQueLog where queId = ? and type = '001'"), {queId});
 }
 
-QString userColumns(int queId)
-{
-    return sqlRow(QStringLiteral("select userStatus, userAnswer from tQue where queId = ?"), {queId})
-        .join(QLatin1Char('|'));
-}
-
-// A group as the practice page makes it: styled, keyword set, filled, in a shown page.
+// Group 106 on a bank with the given changes, as the practice page makes
+// it: styled, keyword set, filled; shown where a test drives it.
 struct Page {
+    CellFixture bank;
     QWidget window;
+    B1CellForm *cell;
+    // Loaded by fill unless a test set it up first.
     std::unique_ptr<MainQuestion> group;
-    B1CellForm *cell = nullptr;
 
-    B1CellForm *add(std::unique_ptr<MainQuestion> g, int fillMode, int sourceKind = -1,
-                    const QString &keyword = QString())
+    explicit Page(const QStringList &sql = {}) : bank(sql), cell(new B1CellForm)
     {
-        new QVBoxLayout(&window);
-        cell = new B1CellForm;
-        window.layout()->addWidget(cell);
+        (new QVBoxLayout(&window))->addWidget(cell);
         cell->setStyle(skin);
-        cell->setKeyword(keyword);
-        group = std::move(g);
-        cell->setData(sourceKind, QStringLiteral("5"), 5, group.get(), fillMode);
-        return cell;
     }
-    bool show()
+    // False when the bank did not open.
+    bool fill(int fillMode, int sourceKind = -1, const QString &keyword = QString())
     {
-        window.resize(700, 700);
+        if (!bank.isOpen())
+            return false;
+        if (!group)
+            group = CellFixture::group(106);
+        cell->setKeyword(keyword);
+        cell->setData(sourceKind, QStringLiteral("5"), 5, group.get(), fillMode);
+        return true;
+    }
+    bool show(int width = 700)
+    {
+        window.resize(width, 900);
         window.show();
         return QTest::qWaitForWindowExposed(&window);
+    }
+    bool open(int fillMode, int sourceKind = -1, const QString &keyword = QString())
+    {
+        return fill(fillMode, sourceKind, keyword) && show();
     }
 };
 
@@ -163,10 +167,9 @@ private slots:
 
 void TestB1CellForm::practiceFill()
 {
-    CellFixture bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     Page page;
-    B1CellForm *cell = page.add(bank.group(106), 0);
+    QVERIFY2(page.fill(0), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     QCOMPARE(label(cell, "label_id")->text(), QStringLiteral("5"));
     QCOMPARE(label(cell, "label_typename")->text(), QStringLiteral("[B1型题]"));
     QCOMPARE(label(cell, "textEdit_questiontypename")->text(),
@@ -195,14 +198,14 @@ void TestB1CellForm::practiceFill()
     QCOMPARE(cell->answerState(), 1);
     QVERIFY(panelOpen(subs[1]));
     QCOMPARE(logRows(1009), 1);
-    QCOMPARE(userColumns(1009), QStringLiteral("1|B"));
+    QCOMPARE(CellFixture::userColumns(1009), QStringLiteral("1|B"));
     QVERIFY(choose(subs[1], QStringLiteral("C")));
     QCOMPARE(relayed.count(), 2);
     QCOMPARE(relayed.at(1), (QList<QVariant>{5, 2, QStringLiteral("C")}));
     QCOMPARE(cell->answerState(), 2);
     QCOMPARE(subs[1]->answerState(), 2);
     QCOMPARE(logRows(1009), 2);
-    QCOMPARE(userColumns(1009), QStringLiteral("2|C"));
+    QCOMPARE(CellFixture::userColumns(1009), QStringLiteral("2|C"));
     QCOMPARE(logRows(1008), 0);
 }
 
@@ -219,18 +222,14 @@ void TestB1CellForm::reopenRestoresWithoutWriting()
 {
     QFETCH(QString, prompt);
     QFETCH(bool, analysisShown);
-    CellFixture bank({QStringLiteral("update tQue set prompt = '%1' where queId = 1008").arg(prompt)});
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
+    Page page({QStringLiteral("update tQue set prompt = '%1' where queId = 1008").arg(prompt)});
     const QString before = CellFixture::userData();
-    B1CellForm cell;
-    QSignalSpy relayed(&cell, &B1CellForm::sendB1State);
-    cell.setStyle(skin);
-    auto group = CellFixture::group(106);
-    cell.setData(-1, QStringLiteral("5"), 5, group.get(), 0);
+    QSignalSpy relayed(page.cell, &B1CellForm::sendB1State);
+    QVERIFY2(page.fill(0), qPrintable(page.bank.error()));
     QCOMPARE(relayed.count(), 1);
     QCOMPARE(relayed.at(0), (QList<QVariant>{5, 1, QStringLiteral("A")}));
-    QCOMPARE(cell.answerState(), 1);
-    B1CellOptionForm *restored = subQuestions(&cell).first();
+    QCOMPARE(page.cell->answerState(), 1);
+    B1CellOptionForm *restored = subQuestions(page.cell).first();
     QCOMPARE(box(restored)->currentText(), QStringLiteral("A"));
     QVERIFY(panelOpen(restored));
     QVERIFY(!label(restored, "label_rigthanswer")->isHidden());
@@ -259,16 +258,14 @@ void TestB1CellForm::restore()
 {
     QFETCH(QString, saved);
     QFETCH(int, fillMode);
-    CellFixture bank({QStringLiteral("update tQue set userAnswer = '%1', userStatus = '2' where queId = 1009").arg(saved)});
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
+    Page page({QStringLiteral("update tQue set userAnswer = '%1', userStatus = '2' where queId = 1009").arg(saved)});
+    QVERIFY2(page.bank.isOpen(), qPrintable(page.bank.error()));
     const QString before = CellFixture::userData();
-    auto group = CellFixture::group(106);
-    delete group->questions.takeFirst();   // 1009 alone
-    B1CellForm cell;
-    QSignalSpy relayed(&cell, &B1CellForm::sendB1State);
-    cell.setStyle(skin);
-    cell.setData(-1, QStringLiteral("5"), 5, group.get(), fillMode);
-    B1CellOptionForm *sub = subQuestions(&cell).first();
+    page.group = CellFixture::group(106);
+    delete page.group->questions.takeFirst();   // 1009 alone
+    QSignalSpy relayed(page.cell, &B1CellForm::sendB1State);
+    QVERIFY(page.fill(fillMode));
+    B1CellOptionForm *sub = subQuestions(page.cell).first();
     QTEST(int(relayed.count()), "reports");
     QTEST(sub->answerState(), "state");
     QTEST(box(sub)->currentIndex(), "item");
@@ -301,11 +298,9 @@ void TestB1CellForm::choosing()
 {
     QFETCH(int, fillMode);
     QFETCH(QStringList, choices);
-    CellFixture bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), fillMode);
-    QVERIFY(page.show());
+    QVERIFY2(page.open(fillMode), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     B1CellOptionForm *sub = subQuestions(cell).at(1);
     QSignalSpy own(sub, &B1CellOptionForm::sendAnswerState);
     QSignalSpy relayed(cell, &B1CellForm::sendB1State);
@@ -324,7 +319,7 @@ void TestB1CellForm::choosing()
     QCOMPARE(QString::number(cell->answerState()), states.last());
     QCOMPARE(QString::number(sub->answerState()), states.last());
     QTEST(logRows(1009), "written");
-    QTEST(userColumns(1009), "user");
+    QTEST(CellFixture::userColumns(1009), "user");
     QTEST(panelOpen(sub), "panel");
 }
 
@@ -349,12 +344,10 @@ void TestB1CellForm::buttons()
     QFETCH(int, fillMode);
     QFETCH(bool, others);
     QFETCH(bool, error);
-    CellFixture bank({QStringLiteral("update tQue set queText = '易形成肺脓肿、' || char(13, 10) || '脓胸的病原体是' "
+    Page page({QStringLiteral("update tQue set queText = '易形成肺脓肿、' || char(13, 10) || '脓胸的病原体是' "
                                      "where queId = 1009")});
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), fillMode, sourceKind);
-    QVERIFY(page.show());
+    QVERIFY2(page.open(fillMode, sourceKind), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     for (B1CellOptionForm *sub : subQuestions(cell)) {
         for (const char *name : {"pushButton_showanswer", "pushButton_mark", "pushButton_note"})
             QVERIFY2(button(sub, name)->isVisible() == others, name);
@@ -384,12 +377,10 @@ void TestB1CellForm::texts()
 {
     QFETCH(int, fillMode);
     QFETCH(bool, headShown);
-    CellFixture bank({QStringLiteral("update tQue set queText = '易形成肺脓肿、' || char(13, 10) || '脓胸的病原体是' "
+    Page page({QStringLiteral("update tQue set queText = '易形成肺脓肿、' || char(13, 10) || '脓胸的病原体是' "
                                      "where queId = 1009")});
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), fillMode);
-    QVERIFY(page.show());
+    QVERIFY2(page.open(fillMode), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     QCOMPARE(label(cell, "label_id")->isVisible(), headShown);
     QCOMPARE(label(cell, "textEdit_questiontypename")->isVisible(), headShown);
     QCOMPARE(label(cell, "label_typename")->text(), QStringLiteral("[B1型题]"));
@@ -417,10 +408,9 @@ void TestB1CellForm::keywordPainting()
 {
     QFETCH(QString, keyword);
     QFETCH(int, fillMode);
-    CellFixture bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), fillMode, -1, keyword);
+    QVERIFY2(page.fill(fillMode, -1, keyword), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     const QString painted = QStringLiteral("<font color=\"#FF0000\">%1</font>").arg(keyword.simplified());
     QTEST(label(cell, "textEdit_questiontypename")->text().contains(painted), "stem");
     QTEST(label(subQuestions(cell).at(0), "label_title")->text().contains(painted), "first");
@@ -432,12 +422,11 @@ void TestB1CellForm::keywordPainting()
 // Exam choices are reported and followed by answerState; the bank stays as it was.
 void TestB1CellForm::examAnswersAreNotRecorded()
 {
-    CellFixture bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    const QString before = CellFixture::userData();
     Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), 1, 2);
-    QVERIFY(page.show());
+    QVERIFY2(page.bank.isOpen(), qPrintable(page.bank.error()));
+    const QString before = CellFixture::userData();
+    QVERIFY(page.open(1, 2));
+    B1CellForm *cell = page.cell;
     const QList<B1CellOptionForm *> subs = subQuestions(cell);
     QCOMPARE(cell->answerState(), 1);   // the saved A of 1008, restored without its panel
     QVERIFY(!panelOpen(subs[0]));
@@ -459,11 +448,9 @@ void TestB1CellForm::examAnswersAreNotRecorded()
 // Once the exam shows its answers the boxes take no further choice.
 void TestB1CellForm::examTakesNoChoiceOnceShown()
 {
-    CellFixture bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), 1, 2);
-    QVERIFY(page.show());
+    QVERIFY2(page.open(1, 2), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     B1CellOptionForm *sub = subQuestions(cell).at(1);
     QVERIFY(choose(sub, QStringLiteral("C")));
     cell->showAllAnswers();
@@ -483,11 +470,9 @@ void TestB1CellForm::examTakesNoChoiceOnceShown()
 
 void TestB1CellForm::showAnswerButtonInBrowseMode()
 {
-    CellFixture bank({QStringLiteral("update tQue set prompt = '脓胸' where queId = 1009")});
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), 2);
-    QVERIFY(page.show());
+    Page page({QStringLiteral("update tQue set prompt = '脓胸' where queId = 1009")});
+    QVERIFY2(page.open(2), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     B1CellOptionForm *sub = subQuestions(cell).at(1);
     QVERIFY(choose(sub, QStringLiteral("A")));
     QVERIFY(!panelOpen(sub));
@@ -502,15 +487,12 @@ void TestB1CellForm::showAnswerButtonInBrowseMode()
 
 void TestB1CellForm::styles()
 {
-    CellFixture bank({QStringLiteral("update tQue set userFav = '1' where queId = 1008")});
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    const QString colour = QStringLiteral("255,127,167,255");
-    B1CellForm cell;
-    cell.setStyle(colour);
-    auto group = CellFixture::group(106);
-    cell.setData(-1, QStringLiteral("5"), 5, group.get(), 0);
-    QCOMPARE(label(&cell, "label_id")->styleSheet(), QStringLiteral("font: 75 28pt \"微软雅黑\";color: rgb(255,127,167,255);"));
-    QCOMPARE(label(&cell, "label_typename")->styleSheet(),
+    Page page({QStringLiteral("update tQue set userFav = '1' where queId = 1008")});
+    page.cell->setStyle(QStringLiteral("255,127,167,255"));
+    QVERIFY2(page.fill(0), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
+    QCOMPARE(label(cell, "label_id")->styleSheet(), QStringLiteral("font: 75 28pt \"微软雅黑\";color: rgb(255,127,167,255);"));
+    QCOMPARE(label(cell, "label_typename")->styleSheet(),
              QStringLiteral("font: 75 14pt \"微软雅黑\";color: rgb(255,127,167,255);"));
     const QString filled = QStringLiteral(
         "QPushButton{border-radius:5px;min-height:25px;min-width:90px;max-height:25px;max-width:90px;font: 75 11pt "
@@ -521,7 +503,7 @@ void TestB1CellForm::styles()
         "QPushButton{border-radius:5px;min-height:25px;min-width:90px;max-height:25px;max-width:90px;font: 75 11pt "
         "\"微软雅黑\";border:1px solid  rgb(120, 120, 120);color: rgb(120, 120, 120);}QPushButton:hover{color: "
         "rgb(255, 255, 255);background-color: rgb(255,127,167,255);border:1px solid  rgb(255,127,167,255); }");
-    const QList<B1CellOptionForm *> subs = subQuestions(&cell);
+    const QList<B1CellOptionForm *> subs = subQuestions(cell);
     QCOMPARE(button(subs[0], "pushButton_mark")->text(), QStringLiteral("已收藏"));
     QCOMPARE(button(subs[0], "pushButton_mark")->styleSheet(), filled);
     QCOMPARE(button(subs[1], "pushButton_mark")->text(), QStringLiteral("未收藏"));
@@ -543,11 +525,9 @@ void TestB1CellForm::styles()
 
 void TestB1CellForm::favourite()
 {
-    CellFixture bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), 0);
-    QVERIFY(page.show());
+    QVERIFY2(page.open(0), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     QPushButton *mark = button(subQuestions(cell).at(1), "pushButton_mark");
     const QString outlined = mark->styleSheet();
     QTest::mouseClick(mark, Qt::LeftButton);
@@ -565,11 +545,9 @@ void TestB1CellForm::favourite()
 // asks for the favourite again.
 void TestB1CellForm::favouriteWriteFails()
 {
-    CellFixture bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), 0);
-    QVERIFY(page.show());
+    QVERIFY2(page.open(0), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     QPushButton *mark = button(subQuestions(cell).at(1), "pushButton_mark");
     const QString style = mark->styleSheet();
     QCOMPARE(SqliteClass::instance()->execSql(QString::fromLatin1(refuseUpdates)), 0);
@@ -585,49 +563,25 @@ void TestB1CellForm::favouriteWriteFails()
     QCOMPARE(sqlRow(QStringLiteral("select userFav from tQue where queId = 1009")).value(0), QStringLiteral("1"));
 }
 
-namespace {
-
-NoteDialog *openEditor()
-{
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *editor = qobject_cast<NoteDialog *>(w))
-            if (editor->isVisible())
-                return editor;
-    }
-    return nullptr;
-}
-
-void save(NoteDialog *editor, const QString &text)
-{
-    editor->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(text);
-    QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("pushButton_save")), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-} // namespace
-
 void TestB1CellForm::noteRoundTrip()
 {
-    CellFixture bank({QStringLiteral("update tQue set userNote = '金葡菌' where queId = 1009")});
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), 0);
-    QVERIFY(page.show());
+    Page page({QStringLiteral("update tQue set userNote = '金葡菌' where queId = 1009")});
+    QVERIFY2(page.open(0), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     QPushButton *noteButton = button(subQuestions(cell).at(1), "pushButton_note");
     QCOMPARE(noteButton->text(), QStringLiteral("已有笔记"));
     QTest::mouseClick(noteButton, Qt::LeftButton);
-    NoteDialog *editor = openEditor();
-    QVERIFY(editor);
-    QCOMPARE(editor->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText(), QStringLiteral("金葡菌"));
-    save(editor, QStringLiteral("易致脓胸's"));
-    QVERIFY(!openEditor());
+    QCOMPARE(noteEditors().size(), 1);
+    QCOMPARE(editorText(noteEditors().first()), QStringLiteral("金葡菌"));
+    saveInEditor(noteEditors().first(), QStringLiteral("易致脓胸's"));
+    QCOMPARE(noteEditors().size(), 0);
     QCOMPARE(sqlRow(QStringLiteral("select userNote from tQue where queId = 1009")).value(0), QStringLiteral("易致脓胸's"));
     QCOMPARE(sqlRow(QStringLiteral("select ifnull(userNote, 'NULL') from tQue where queId = 1008")).value(0),
              QStringLiteral("NULL"));
 
     QTest::mouseClick(noteButton, Qt::LeftButton);
-    QCOMPARE(openEditor()->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText(), QStringLiteral("易致脓胸's"));
-    save(openEditor(), QString());
+    QCOMPARE(editorText(noteEditors().first()), QStringLiteral("易致脓胸's"));
+    saveInEditor(noteEditors().first(), QString());
     QCOMPARE(noteButton->text(), QStringLiteral("添加笔记"));
     QCOMPARE(sqlRow(QStringLiteral("select userNote from tQue where queId = 1009")).value(0), QString());
 }
@@ -645,19 +599,15 @@ void TestB1CellForm::optionRowsFitTheirTexts_data()
 void TestB1CellForm::optionRowsFitTheirTexts()
 {
     QFETCH(int, width);
-    CellFixture bank({QStringLiteral("update tQueOpt set optText = optText || '%1' where queId = 1008 and optName = 'C'")
-                          .arg(QString(60, QChar(0x75c5))),
-                      QStringLiteral("update tQueOpt set optText = optText || '[img100.png]' where queId = 1008 and "
-                                     "optName = 'E'")});
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), 0);
-    page.window.resize(width == 420 ? 780 : width, 900);
-    page.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page.window));
+    Page page({QStringLiteral("update tQueOpt set optText = optText || '%1' where queId = 1008 and optName = 'C'")
+                   .arg(QString(60, QChar(0x75c5))),
+               QStringLiteral("update tQueOpt set optText = optText || '[img100.png]' where queId = 1008 and "
+                              "optName = 'E'")});
+    QVERIFY2(page.fill(0), qPrintable(page.bank.error()));
+    QVERIFY(page.show(width == 420 ? 780 : width));
     if (width == 420)
         page.window.resize(width, 900);
-    QTableWidget *options = table(cell);
+    QTableWidget *options = table(page.cell);
     const auto fits = [options] {
         int rows = 0;
         for (int row = 0; row < options->rowCount(); ++row) {
@@ -678,14 +628,13 @@ void TestB1CellForm::optionRowsFitTheirTexts()
 
 void TestB1CellForm::groupWithoutQuestions()
 {
-    CellFixture bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    auto group = CellFixture::group(106);
-    qDeleteAll(group->questions);
-    group->questions.clear();
     Page page;
-    B1CellForm *cell = page.add(std::move(group), 0);
-    QVERIFY(page.show());
+    QVERIFY2(page.bank.isOpen(), qPrintable(page.bank.error()));
+    page.group = CellFixture::group(106);
+    qDeleteAll(page.group->questions);
+    page.group->questions.clear();
+    QVERIFY(page.open(0));
+    B1CellForm *cell = page.cell;
     QCOMPARE(label(cell, "label_id")->text(), QStringLiteral("5"));
     QVERIFY(label(cell, "textEdit_questiontypename")->text().startsWith(QStringLiteral("A．肺炎链球菌")));
     QVERIFY(!table(cell)->isVisible());
@@ -698,11 +647,9 @@ void TestB1CellForm::groupWithoutQuestions()
 // names no letter and comes back as nothing.
 void TestB1CellForm::firstQuestionWithoutOptions()
 {
-    CellFixture bank({QStringLiteral("delete from tQueOpt where queId = 1008")});
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    Page page;
-    B1CellForm *cell = page.add(CellFixture::group(106), 0);
-    QVERIFY(page.show());
+    Page page({QStringLiteral("delete from tQueOpt where queId = 1008")});
+    QVERIFY2(page.open(0), qPrintable(page.bank.error()));
+    B1CellForm *cell = page.cell;
     QVERIFY(!table(cell)->isVisible());
     QCOMPARE(table(cell)->rowCount(), 0);
     const QList<B1CellOptionForm *> subs = subQuestions(cell);
