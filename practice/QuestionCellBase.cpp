@@ -57,6 +57,14 @@ QString QuestionCellBase::buttonStyle(bool filled, const QString &skin, FilledHo
     return (QString::fromUtf8(filledStyle) + QLatin1String(hoverOfFilled(hover)) + QLatin1Char('}')).arg(skin);
 }
 
+void QuestionCellBase::styleHeading(QLabel *number, QLabel *typeName, const QString &skin)
+{
+    if (number)
+        number->setStyleSheet(QStringLiteral("font: 75 28pt \"微软雅黑\";color: rgb(%1);").arg(skin));
+    if (typeName)
+        typeName->setStyleSheet(QStringLiteral("font: 75 14pt \"微软雅黑\";color: rgb(%1);").arg(skin));
+}
+
 void QuestionCellBase::attachWidgets(const Widgets &attached)
 {
     widgets = attached;
@@ -66,10 +74,7 @@ void QuestionCellBase::attachWidgets(const Widgets &attached)
 void QuestionCellBase::setStyle(const QString &skin)
 {
     skinColor = skin;
-    if (widgets.number)
-        widgets.number->setStyleSheet(QStringLiteral("font: 75 28pt \"微软雅黑\";color: rgb(%1);").arg(skin));
-    if (widgets.typeName)
-        widgets.typeName->setStyleSheet(QStringLiteral("font: 75 14pt \"微软雅黑\";color: rgb(%1);").arg(skin));
+    styleHeading(widgets.number, widgets.typeName, skin);
     for (QPushButton *button : qAsConst(widgets.outlined))
         button->setStyleSheet(style(false));
 }

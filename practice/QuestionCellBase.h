@@ -47,6 +47,8 @@ public:
 
     // The two style texts; %1 of each is the skin colour.
     static QString buttonStyle(bool filled, const QString &skin, FilledHover hover);
+    // The number and type labels in the skin colour; either may be null.
+    static void styleHeading(QLabel *number, QLabel *typeName, const QString &skin);
 
 public slots:
     // Saves the note written in the editor; the note button shows the outcome.

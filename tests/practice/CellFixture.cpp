@@ -43,3 +43,9 @@ QString CellFixture::userData()
                    " ';') from tQueLog)"))
         .join(QLatin1Char('#'));
 }
+
+QString CellFixture::userColumns(int queId)
+{
+    return sqlRow(QStringLiteral("select userStatus, userAnswer from tQue where queId = ?"), {queId})
+        .join(QLatin1Char('|'));
+}

@@ -30,6 +30,8 @@ public:
     // What the user has written in the bank: every user column of tQue and
     // the answer log, as one text.
     static QString userData();
+    // The question's answer state and answer as stored: "1|B", "0|NULL".
+    static QString userColumns(int queId);
 
 private:
     FixtureBank bank;

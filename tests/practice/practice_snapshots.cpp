@@ -2,6 +2,7 @@
 // them without a screen: practice_snapshots OUTDIR
 // Cells come from a copy of the demo subject and, for picture options and
 // a picture stem, from the fixture bank.
+#include "B1CellForm.h"
 #include "CRoundProcessBar.h"
 #include "CellBk.h"
 #include "CellFixture.h"
@@ -14,9 +15,11 @@
 #include "ReturnQuestionsDialog.h"
 #include "Resources.h"
 #include "Snapshot.h"
+#include "SqlRow.h"
 #include "SqliteClass.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -54,8 +58,26 @@ void saveRings(const QString &colour, const QDir &dir, const QString &name)
 
 enum class Fill { Practice, Exam };
 
-// One question of a group as a page shows it: on the white reading area at
-// the page's width, answered by clicking the texts of the given rows.
+const QString skin = QStringLiteral("80,153,2,255");
+
+// A cell as a page shows it: on the white reading area at the page's width,
+// answered by answer() as the user would, drawn at its full height.
+void savePage(QWidget *cell, int width, const std::function<void()> &answer, const QDir &dir, const QString &name)
+{
+    QWidget page;
+    page.setStyleSheet(QStringLiteral("QWidget#page{background: white;}"));
+    page.setObjectName(QStringLiteral("page"));
+    auto *layout = new QVBoxLayout(&page);
+    layout->addWidget(cell);
+    page.resize(width, 200);
+    page.show();
+    QApplication::processEvents();
+    answer();
+    page.resize(width, layout->totalHeightForWidth(width));
+    saveSnapshot(&page, dir, QStringLiteral("%1_%2").arg(name).arg(width));
+}
+
+// One question of a group, answered by clicking the texts of the given rows.
 void saveCell(int cateListId, int question, Fill fill, const QList<int> &clicks, const QDir &dir, const QString &name)
 {
     const auto group = CellFixture::group(cateListId);
@@ -65,25 +87,42 @@ void saveCell(int cateListId, int question, Fill fill, const QList<int> &clicks,
     }
     QuestionData *q = group->questions[question];
     for (int width : {609, 780}) {
-        QWidget page;
-        page.setStyleSheet(QStringLiteral("QWidget#page{background: white;}"));
-        page.setObjectName(QStringLiteral("page"));
-        auto *layout = new QVBoxLayout(&page);
         auto *cell = new QuestionCellForm;
-        cell->setStyle(QStringLiteral("80,153,2,255"));
-        layout->addWidget(cell);
+        cell->setStyle(skin);
         if (fill == Fill::Exam)
             cell->setExamQuestion(2, QStringLiteral("12"), 11, group.get(), q, q->options);
         else
             cell->setQuestion(3, group.get(), q, q->options, 0);
-        page.resize(width, 200);
-        page.show();
-        QApplication::processEvents();
-        auto *table = cell->findChild<QTableWidget *>(QStringLiteral("tableWidget_questions"));
-        for (int row : clicks)
-            QTest::mouseClick(table->cellWidget(row, 0)->findChild<QLabel *>(QStringLiteral("label_text")), Qt::LeftButton);
-        page.resize(width, layout->totalHeightForWidth(width));
-        saveSnapshot(&page, dir, QStringLiteral("%1_%2").arg(name).arg(width));
+        savePage(cell, width, [cell, &clicks] {
+            auto *table = cell->findChild<QTableWidget *>(QStringLiteral("tableWidget_questions"));
+            for (int row : clicks)
+                QTest::mouseClick(table->cellWidget(row, 0)->findChild<QLabel *>(QStringLiteral("label_text")), Qt::LeftButton);
+        }, dir, name);
+    }
+}
+
+// A shared-option group with its first sub-question answered right and the
+// second wrong; in the exam also with the answers shown.
+void saveSharedOptions(int cateListId, Fill fill, bool answersShown, const QDir &dir, const QString &name)
+{
+    const auto group = CellFixture::group(cateListId);
+    if (!group || group->questions.size() < 2) {
+        std::fprintf(stderr, "practice_snapshots: no group %d\n", cateListId);
+        return;
+    }
+    const QString right = group->questions[0]->answer;
+    const QString wrong = group->questions[1]->answer == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+    for (int width : {587, 780}) {
+        auto *cell = new B1CellForm;
+        cell->setStyle(skin);
+        cell->setData(fill == Fill::Exam ? 2 : -1, QStringLiteral("12"), 12, group.get(), fill == Fill::Exam ? 1 : 0);
+        savePage(cell, width, [cell, &right, &wrong, answersShown] {
+            const QList<QComboBox *> boxes = cell->findChildren<QComboBox *>();
+            boxes[0]->setCurrentText(right);
+            boxes[1]->setCurrentText(wrong);
+            if (answersShown)
+                cell->showAllAnswers();
+        }, dir, name);
     }
 }
 
@@ -108,11 +147,22 @@ void saveCells(const QDir &dir)
         saveCell(11, 0, Fill::Practice, {0, 1, 3}, dir, QStringLiteral("cell_type6"));
         saveCell(7, 0, Fill::Practice, {}, dir, QStringLiteral("cell_type2_picture"));
         saveCell(10, 1, Fill::Exam, {1}, dir, QStringLiteral("cell_exam_type3"));
+        const int sharedGroup = sqlCount(QStringLiteral("select min(cateListId) from tCateList where queTypeId = 7"));
+        saveSharedOptions(sharedGroup, Fill::Practice, false, dir, QStringLiteral("b1_practice"));
+        saveSharedOptions(sharedGroup, Fill::Exam, false, dir, QStringLiteral("b1_exam"));
+        saveSharedOptions(sharedGroup, Fill::Exam, true, dir, QStringLiteral("b1_exam_answers_shown"));
     }
     FixtureBank fixture;
+    // Group 106 with a long sub-question, a long option and a picture option.
+    fixture.addSql(QStringLiteral("update tQue set queText = queText || '，其临床表现为高热、寒战、咳嗽、咳脓性痰、胸痛，"
+                                  "胸部X线可见多发性小脓肿及肺气囊形成，病情进展迅速' where queId = 1009"));
+    fixture.addSql(QStringLiteral("update tQueOpt set optText = optText || '（常见于糖尿病、酗酒及慢性阻塞性肺疾病患者，"
+                                  "痰呈砖红色胶冻样）' where queId = 1008 and optName = 'C'"));
+    fixture.addSql(QStringLiteral("update tQueOpt set optText = optText || '[img50.png]' where queId = 1008 and optName = 'E'"));
     if (fixture.open() && openBank(fixture.path())) {
         saveCell(103, 1, Fill::Practice, {}, dir, QStringLiteral("cell_type3_picture_stem"));
         saveCell(114, 0, Fill::Practice, {}, dir, QStringLiteral("cell_1018_picture_options"));
+        saveSharedOptions(106, Fill::Practice, false, dir, QStringLiteral("b1_long_texts"));
     }
     SqliteClass::instance()->closeDatabase();
 }

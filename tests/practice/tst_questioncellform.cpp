@@ -5,6 +5,7 @@
 #include "LogCapture.h"
 #include "MainQuestion.h"
 #include "NoteDialog.h"
+#include "NoteEditors.h"
 #include "QuestionAnswerCellForm.h"
 #include "QuestionData.h"
 #include "Resources.h"
@@ -122,12 +123,6 @@ QString logStates(int queId)
                                            "from tQueLog where queId = ? and type = '001' order by rowid)"),
                             {queId})
         .value(0);
-}
-
-QString userColumns(int queId)
-{
-    return sqlRow(QStringLiteral("select userStatus, userAnswer from tQue where queId = ?"), {queId})
-        .join(QLatin1Char('|'));
 }
 
 // A cell as the practice page makes it: styled, then filled, in a shown page.
@@ -291,7 +286,7 @@ void TestQuestionCellForm::judging()
     QFETCH(QString, states);
     QCOMPARE(QString::number(cell->answerState()), states.section(QLatin1Char(' '), -1));
     QTEST(logStates(queId), "logged");
-    QTEST(userColumns(queId), "user");
+    QTEST(CellFixture::userColumns(queId), "user");
 }
 
 void TestQuestionCellForm::restore_data()
@@ -614,29 +609,6 @@ void TestQuestionCellForm::favouriteWriteFails()
     QCOMPARE(sqlRow(QStringLiteral("select userFav from tQue where queId = 1002")).value(0), QStringLiteral("0"));
 }
 
-namespace {
-
-// Every note editor on screen, oldest first.
-QList<NoteDialog *> noteEditors()
-{
-    QList<NoteDialog *> editors;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *editor = qobject_cast<NoteDialog *>(w))
-            if (editor->isVisible())
-                editors.append(editor);
-    }
-    return editors;
-}
-
-void save(NoteDialog *editor, const QString &text)
-{
-    editor->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(text);
-    QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("pushButton_save")), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-} // namespace
-
 void TestQuestionCellForm::noteRoundTrip()
 {
     CellFixture bank;
@@ -648,16 +620,16 @@ void TestQuestionCellForm::noteRoundTrip()
     noteButton->click();
     QCOMPARE(noteEditors().size(), 1);
     NoteDialog *editor = noteEditors().first();
-    QCOMPARE(editor->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText(), QStringLiteral("50%的人选错_注意"));
+    QCOMPARE(editorText(editor), QStringLiteral("50%的人选错_注意"));
     const QString note = QStringLiteral("it's \"双引号\"");
-    save(editor, note);
+    saveInEditor(editor, note);
     QCOMPARE(noteEditors().size(), 0);
     QCOMPARE(sqlRow(QStringLiteral("select userNote from tQue where queId = 1002")).value(0), note);
     QCOMPARE(noteButton->text(), QStringLiteral("已有笔记"));
 
     noteButton->click();   // read again from the bank
-    QCOMPARE(noteEditors().first()->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText(), note);
-    save(noteEditors().first(), QString());
+    QCOMPARE(editorText(noteEditors().first()), note);
+    saveInEditor(noteEditors().first(), QString());
     QCOMPARE(noteButton->text(), QStringLiteral("添加笔记"));
     QCOMPARE(sqlRow(QStringLiteral("select userNote from tQue where queId = 1002")).value(0), QString());
 }
@@ -673,8 +645,8 @@ void TestQuestionCellForm::lastOfTwoEditorsDecides()
     noteButton->click();
     const QList<NoteDialog *> editors = noteEditors();
     QCOMPARE(editors.size(), 2);
-    save(editors.at(1), QStringLiteral("第二个"));
-    save(editors.at(0), QString());
+    saveInEditor(editors.at(1), QStringLiteral("第二个"));
+    saveInEditor(editors.at(0), QString());
     QCOMPARE(noteButton->text(), QStringLiteral("添加笔记"));
     QCOMPARE(sqlRow(QStringLiteral("select userNote from tQue where queId = 1002")).value(0), QString());
 }
@@ -689,7 +661,7 @@ void TestQuestionCellForm::noteSaveFails()
     const QString style = noteButton->styleSheet();
     noteButton->click();
     LogCapture log;
-    save(noteEditors().first(), QString());
+    saveInEditor(noteEditors().first(), QString());
     QVERIFY(log.contains(QStringLiteral("[Error:]")));
     QCOMPARE(noteButton->text(), QStringLiteral("已有笔记"));
     QCOMPARE(noteButton->styleSheet(), style);
