@@ -115,6 +115,19 @@ bool loadSection(ExamQuestionsWidget &page, const QString &name)
     return !QTest::currentTestFailed() && finishLoad(page);
 }
 
+// The page on a fixture bank, 855 × 600 on screen.
+struct PageOnBank
+{
+    explicit PageOnBank(const QString &sql = QString()) : bank(sql)
+    {
+        page.resize(855, 600);
+        page.show();
+    }
+
+    StudyBank bank;
+    ExamQuestionsWidget page; // reads the tree of the bank opened before it
+};
+
 // One opened set as the page sent it.
 struct Opened
 {
@@ -277,11 +290,9 @@ void TestExamQuestionsWidget::sectionRows()
 {
     QFETCH(QString, section);
     QFETCH(QList<QStringList>, rows);
-    StudyBank bank(section12Sql);
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    PageOnBank onBank(section12Sql);
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     QVERIFY(loadSection(page, section));
     QCOMPARE(table(page)->rowCount(), rows.size());
     for (int i = 0; i < rows.size(); ++i) {
@@ -294,11 +305,9 @@ void TestExamQuestionsWidget::sectionRows()
 
 void TestExamQuestionsWidget::chapterClickOnlyFolds()
 {
-    StudyBank bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    PageOnBank onBank;
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     QVERIFY(loadSection(page, "呼吸系统"));
     ExamCellForm *listed = row(page, 0);
     QTreeWidgetItem *chapter = findItem(page, "药理学");
@@ -315,12 +324,10 @@ void TestExamQuestionsWidget::chapterClickOnlyFolds()
 // the new one starts: they must never be listed.
 void TestExamQuestionsWidget::newSectionSupersedesLoad()
 {
-    StudyBank bank(section12Sql);
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     QList<Opened> opened;
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    PageOnBank onBank(section12Sql);
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     clickItem(tree(page), findItem(page, "内科学"));
     recordOpened(page, opened);
 
@@ -341,11 +348,9 @@ void TestExamQuestionsWidget::newSectionSupersedesLoad()
 
 void TestExamQuestionsWidget::failedLoadIsLogged()
 {
-    StudyBank bank(QStringLiteral("DROP TABLE tCateList;"));
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    PageOnBank onBank(QStringLiteral("DROP TABLE tCateList;"));
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     LogCapture log;
     QVERIFY(loadSection(page, "呼吸系统"));
     QCOMPARE(table(page)->rowCount(), 0);
@@ -373,12 +378,10 @@ void TestExamQuestionsWidget::opening()
     QFETCH(bool, doubleClick);
     QFETCH(QStringList, texts);
     QFETCH(int, lastRow);
-    StudyBank bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     QList<Opened> opened;
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    PageOnBank onBank;
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     recordOpened(page, opened);
     QVERIFY(loadSection(page, "呼吸系统"));
@@ -397,12 +400,10 @@ void TestExamQuestionsWidget::opening()
 
 void TestExamQuestionsWidget::nextSet()
 {
-    StudyBank bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     QList<Opened> opened;
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    PageOnBank onBank;
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     recordOpened(page, opened);
     QVERIFY(loadSection(page, "呼吸系统"));
     QTest::mouseClick(child<QPushButton>(row(page, 0), "pushButton_learn"), Qt::LeftButton);
@@ -422,11 +423,9 @@ void TestExamQuestionsWidget::nextSet()
 
 void TestExamQuestionsWidget::refreshOnVisit()
 {
-    StudyBank bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    PageOnBank onBank;
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     QVERIFY(loadSection(page, "呼吸系统"));
     QTest::mouseClick(child<QPushButton>(row(page, 1), "pushButton_learn"), Qt::LeftButton);
     // Answers in both sets while the practice page is open.
@@ -446,11 +445,9 @@ void TestExamQuestionsWidget::refreshOnVisit()
 
 void TestExamQuestionsWidget::newRowsTakeSkin()
 {
-    StudyBank bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    PageOnBank onBank;
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     page.setSkinColor(pink);
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     QVERIFY(loadSection(page, "呼吸系统"));
@@ -472,11 +469,9 @@ void TestExamQuestionsWidget::clearFromRow()
     QFETCH(int, index);
     QFETCH(int, setId);
     QFETCH(QString, total);
-    StudyBank bank;
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    PageOnBank onBank;
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     page.setSkinColor(pink);
     QVERIFY(loadSection(page, "呼吸系统"));
     const int other = 1 - index;
@@ -508,14 +503,12 @@ void TestExamQuestionsWidget::closingWhileClearingShowsClearedCounts()
 {
     // Each cleared question costs a million-row loop, so the clearing is
     // still under way when the dialog is closed (it passes either way).
-    StudyBank bank(QStringLiteral(
+    PageOnBank onBank(QStringLiteral(
         "CREATE TABLE pad AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 1000) "
         "SELECT x FROM c;"
         "CREATE TRIGGER slow AFTER UPDATE ON tQue BEGIN SELECT count(*) FROM pad a, pad b; END;"));
-    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
-    ExamQuestionsWidget page;
-    page.resize(855, 600);
-    page.show();
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    ExamQuestionsWidget &page = onBank.page;
     QVERIFY(loadSection(page, "呼吸系统"));
     QTest::mouseClick(child<QPushButton>(row(page, 1), "pushButton_clear"), Qt::LeftButton);
     QPointer<ClearQuestionsRecord> dialog = shownClearDialog();
