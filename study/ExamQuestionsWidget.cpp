@@ -9,6 +9,7 @@
 
 #include <QDebug>
 #include <QHeaderView>
+#include <QLocale>
 
 #include <memory>
 
@@ -16,9 +17,10 @@ namespace {
 
 const int setRowHeight = 54;
 
+// The day name in the user's language.
 QString lastTimeText(const QDateTime &time)
 {
-    return time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ddd")) : QString();
+    return time.isValid() ? QLocale::system().toString(time, QStringLiteral("yyyy-MM-dd hh:mm:ss ddd")) : QString();
 }
 
 // Texts 2 questions, 3 right, 4 answered, date-time newest answer.
@@ -50,9 +52,10 @@ QTreeWidgetItem *treeItem(const SqliteData &chapter)
 } // namespace
 
 ExamQuestionsWidget::ExamQuestionsWidget(QWidget *parent)
-    : QWidget(parent), ui(new Ui::ExamQuestionsWidget), worker(new DataToUiThreadClass)
+    : QWidget(parent), ui(new Ui::ExamQuestionsWidget)
 {
     ui->setupUi(this);
+    worker = new DataToUiThreadClass;
     worker->setParent(this);
     connect(worker, &DataToUiThreadClass::sendJobStarted, this, &ExamQuestionsWidget::receiveJobStarted);
     connect(worker, &DataToUiThreadClass::sendSqliteClass, this, &ExamQuestionsWidget::receiveSqliteClass);

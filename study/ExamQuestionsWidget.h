@@ -69,8 +69,9 @@ private:
     bool currentLoad() const;
 
     Ui::ExamQuestionsWidget *ui;
-    // A child of the page, ended and deleted first by its destructor.
-    DataToUiThreadClass *worker;
+    // A child of the page (found among its children), ended and deleted
+    // first by its destructor.
+    DataToUiThreadClass *worker = nullptr;
     QString skinColor;
     int loadedSetCount = 0;
     int selectedSetRow = -1;
