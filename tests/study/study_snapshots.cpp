@@ -1,0 +1,189 @@
+// Draws the question-bank page, a set row and the clear-records dialog on a
+// copy of the demo subject into PNG files, to look at them without a screen:
+//   study_snapshots OUTDIR DEMO_DATA_DIR
+#include "BuiltinPassphrase.h"
+#include "ClearQuestionsRecord.h"
+#include "DataToUiThreadClass.h"
+#include "ExamCellForm.h"
+#include "ExamQuestionsWidget.h"
+#include "Resources.h"
+#include "Snapshot.h"
+#include "SqliteClass.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+#include <cstdio>
+
+namespace {
+
+const QString green = QStringLiteral("80,153,2,255");
+
+bool waitFor(const std::function<bool()> &done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 60000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QApplication::processEvents();
+    return done();
+}
+
+// The main window's page area: the page on the default skin's ground.
+struct Stage
+{
+    QWidget area;
+    ExamQuestionsWidget *page;
+
+    Stage()
+    {
+        area.setObjectName(QStringLiteral("stage"));
+        area.setAttribute(Qt::WA_StyledBackground);
+        area.setStyleSheet(QStringLiteral("#stage{border-image: url(:/Skin/images/Skin/blue_d.jpg);}"));
+        auto *layout = new QVBoxLayout(&area);
+        layout->setContentsMargins(0, 0, 0, 0);
+        page = new ExamQuestionsWidget;
+        layout->addWidget(page);
+        area.resize(855, 600);
+        area.show();
+        page->setSkinColor(green);
+    }
+
+    bool visit()
+    {
+        page->enterPage();
+        auto *worker = page->findChild<DataToUiThreadClass *>();
+        return waitFor([worker] { return worker->isFinished(); });
+    }
+};
+
+// Some answers in the first set (right and wrong) and one in the second, an
+// hour apart, so the rings and times show.
+void study(SqliteClass *store)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.exec(QStringLiteral("select q.queId from tQue q join tCateList l on l.cateListId = q.cateListId "
+                              "join tCate c on c.cateId = l.cateId where q.IsDel != '1' and c.faId = "
+                              "(select cateId from tCate where faId = (select cateId from tCate where faId = 0 "
+                              "order by ord limit 1) order by ord limit 1) order by c.ord, l.ord, q.ord"));
+    QList<int> ids;
+    while (query.next())
+        ids << query.value(0).toInt();
+    const int answered[] = {0, 1, 2, 3, 4, 6, 7};
+    for (int i : answered) {
+        if (i < ids.size())
+            store->recordAnswer(ids.at(i), QStringLiteral("A"), i % 3 ? QStringLiteral("1") : QStringLiteral("2"),
+                                QStringLiteral("001"));
+    }
+    if (!ids.isEmpty())
+        store->recordAnswer(ids.last(), QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("001"));
+    // A name longer than its row: the counts and rings must stay in place.
+    store->execSql(QStringLiteral("update tCate set cateName = '肺炎与肺结核：社区获得性肺炎、医院获得性肺炎与"
+                                  "肺结核的病原学、临床表现、诊断、鉴别诊断及治疗原则' where cateName = '肺炎与肺结核'"));
+}
+
+ExamCellForm *firstRow(ExamQuestionsWidget *page)
+{
+    return qobject_cast<ExamCellForm *>(page->findChild<QTableWidget *>()->cellWidget(0, 0));
+}
+
+ClearQuestionsRecord *openClearDialog(ExamQuestionsWidget *page)
+{
+    firstRow(page)->findChild<QPushButton *>(QStringLiteral("pushButton_clear"))->click();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *dialog = qobject_cast<ClearQuestionsRecord *>(window))
+            return dialog;
+    }
+    return nullptr;
+}
+
+// The dialog in each of its looks; the last one fails for real.
+void drawDialog(ExamQuestionsWidget *page, const QDir &out)
+{
+    ClearQuestionsRecord *dialog = openClearDialog(page);
+    saveSnapshot(dialog, out, QStringLiteral("clear_asking"));
+
+    auto *bar = dialog->findChild<QProgressBar *>(QStringLiteral("progressBar"));
+    bar->setRange(0, 4);
+    bar->setValue(2);
+    bar->show();
+    saveSnapshot(dialog, out, QStringLiteral("clear_clearing"));
+    bar->hide();
+
+    auto *question = dialog->findChild<QAbstractButton *>(QStringLiteral("checkBox_question"));
+    auto *confirm = dialog->findChild<QPushButton *>(QStringLiteral("pushButton_save"));
+    question->click();
+    confirm->click();
+    saveSnapshot(dialog, out, QStringLiteral("clear_nothing_chosen"));
+    question->click();
+
+    SqliteClass::instance()->execSql(QStringLiteral(
+        "CREATE TEMP TRIGGER refuse BEFORE UPDATE ON tQue BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    auto *status = dialog->findChild<QLabel *>(QStringLiteral("label_tishi"));
+    confirm->click();
+    waitFor([status] { return status->text().startsWith(QLatin1String("[Error:]")); });
+    saveSnapshot(dialog, out, QStringLiteral("clear_failed"));
+    SqliteClass::instance()->execSql(QStringLiteral("DROP TRIGGER refuse"));
+    dialog->show();
+    confirm->click();
+    waitFor([dialog] { return !dialog->isVisible(); });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: study_snapshots OUTDIR DEMO_DATA_DIR\n");
+        return 2;
+    }
+    initResources();
+    QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
+    // Absolute: the working directory changes below.
+    const QDir out(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
+    const QDir demo(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[2])));
+
+    QTemporaryDir work;
+    QDir::setCurrent(work.path());
+    QDir().mkdir(QStringLiteral("data"));
+    if (!QFile::copy(demo.filePath(QStringLiteral("MedicalDB.db")), QStringLiteral("data/MedicalDB.db"))) {
+        std::fprintf(stderr, "no MedicalDB.db in %s\n", argv[2]);
+        return 1;
+    }
+    SqliteClass *store = SqliteClass::instance();
+    if (store->openDatabase(QStringLiteral("data"), QString::fromLatin1(builtinPassphrase), 0) != 2) {
+        std::fprintf(stderr, "cannot open the demo bank\n");
+        return 1;
+    }
+    study(store);
+
+    Stage stage;
+    if (!stage.visit()) {
+        std::fprintf(stderr, "the sets did not load\n");
+        return 1;
+    }
+    saveSnapshot(&stage.area, out, QStringLiteral("page1_first_visit"));
+
+    QTest::mouseMove(firstRow(stage.page)->findChild<QPushButton *>(QStringLiteral("pushButton_learn")));
+    saveSnapshot(&stage.area, out, QStringLiteral("page1_row_under_mouse"));
+    // The row alone, enlarged: the rings must fit its 54 pixels.
+    saveSnapshot(firstRow(stage.page), out, QStringLiteral("row_zoomed"), 3);
+    firstRow(stage.page)->show();
+    QTest::mouseMove(&stage.area, QPoint(600, 500));
+
+    drawDialog(stage.page, out);
+    saveSnapshot(&stage.area, out, QStringLiteral("page1_after_clearing"));
+    return 0;
+}
