@@ -16,6 +16,9 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"callout", ImageSpec::Shape::Callout}, {"glyph", ImageSpec::Shape::Glyph},
         {"infobox", ImageSpec::Shape::InfoBox}, {"arrowup", ImageSpec::Shape::ArrowUp},
         {"arrowdown", ImageSpec::Shape::ArrowDown}, {"spinner", ImageSpec::Shape::Spinner},
+        {"bold", ImageSpec::Shape::Bold}, {"italic", ImageSpec::Shape::Italic},
+        {"underline", ImageSpec::Shape::Underline}, {"alignleft", ImageSpec::Shape::AlignLeft},
+        {"alignright", ImageSpec::Shape::AlignRight}, {"aligncenter", ImageSpec::Shape::AlignCenter},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -168,8 +171,6 @@ QImage ImageSpec::draw(int frame) const
     case Shape::Callout:
         drawCallout(p, area, gradient, ink);
         break;
-    case Shape::Glyph:
-        break;
     case Shape::InfoBox:
         Pictures::drawInfoBox(p, size(), gradient, ink);
         break;
@@ -180,15 +181,41 @@ QImage ImageSpec::draw(int frame) const
     case Shape::Spinner:
         Pictures::drawSpinner(p, size(), ink, fillTop, frame);
         break;
+    case Shape::Glyph:
+    case Shape::Bold:
+    case Shape::Italic:
+    case Shape::Underline:
+        break;
+    case Shape::AlignLeft:
+        Pictures::drawTextLines(p, size(), ink, Qt::AlignLeft);
+        break;
+    case Shape::AlignRight:
+        Pictures::drawTextLines(p, size(), ink, Qt::AlignRight);
+        break;
+    case Shape::AlignCenter:
+        Pictures::drawTextLines(p, size(), ink, Qt::AlignHCenter);
+        break;
     }
 
     if (!caption.isEmpty()) {
         QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+        const bool glyph = shape == Shape::Glyph || shape == Shape::Bold || shape == Shape::Italic
+                           || shape == Shape::Underline;
         // A glyph is the whole picture; elsewhere the caption sits on the shape.
-        font.setPixelSize(qMax(8, int(height * (shape == Shape::Glyph ? 1.0 : 0.45))));
+        QRect textArea = image.rect();
+        if (shape == Shape::Underline) {
+            // A font's underline falls below a glyph that fills the picture:
+            // the letter moves up and the line is drawn under it.
+            textArea.setHeight(height * 4 / 5);
+            const int thickness = qMax(1, height / 12);
+            p.fillRect(width / 5, height - thickness - 1, width - 2 * (width / 5), thickness, ink);
+        }
+        font.setPixelSize(qMax(8, int(textArea.height() * (glyph ? 1.0 : 0.45))));
+        font.setBold(shape == Shape::Bold);
+        font.setItalic(shape == Shape::Italic);
         p.setFont(font);
         p.setPen(ink);
-        p.drawText(image.rect(), Qt::AlignCenter, caption);
+        p.drawText(textArea, Qt::AlignCenter, caption);
     }
     return image;
 }
