@@ -1,4 +1,4 @@
-#include "BuiltinPassphrase.h"
+#include "LargeBank.h"
 #include "SqliteClass.h"
 #include "ViewReport.h"
 #include "WaitingForm.h"
@@ -7,10 +7,8 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -56,12 +54,6 @@ void BM_ListLargestChapter(benchmark::State &state)
 }
 BENCHMARK(BM_ListLargestChapter)->Unit(benchmark::kMillisecond);
 
-bool writeBank(const QString &dir)
-{
-    const QString banktool = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/bank/banktool");
-    return QProcess::execute(banktool, {QStringLiteral("large"), dir}) == 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -71,19 +63,8 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
 
     QTemporaryDir scratch;
-    QString bankDir = qEnvironmentVariable("VELMORA_LARGE_BANK");
-    if (bankDir.isEmpty()) {
-        bankDir = scratch.path();
-        if (!writeBank(bankDir)) {
-            std::fprintf(stderr, "cannot write the large bank; set VELMORA_LARGE_BANK\n");
-            return EXIT_FAILURE;
-        }
-    }
-    const QString phrase = QString::fromLatin1(builtinPassphrase, builtinPassphraseLength);
-    if (store()->openDatabase(bankDir, phrase, 0) != 2 || store()->loadQuestionTypes() != 0) {
-        std::fprintf(stderr, "%s\n", qPrintable(store()->lastErrorText()));
+    if (!openLargeBank(scratch))
         return EXIT_FAILURE;
-    }
     largestChapter = findLargestChapter();
     if (largestChapter < 0) {
         std::fprintf(stderr, "no chapter with questions\n");

@@ -118,8 +118,9 @@ private:
     QPoint pressPosition;
     QPoint windowPosition;
     QString skinColor;
-    QColor textColour;
-    QColor backgroundColour;
+    // The defaults until setSkinColor reads the stored ones.
+    QColor textColour = QColor(0, 0, 0);
+    QColor backgroundColour = QColor(255, 255, 255);
     DataToUiThreadClass *worker = nullptr;
     // The generation of the listing whose rows are arriving.
     int startedGeneration = -1;

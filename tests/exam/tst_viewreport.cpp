@@ -129,6 +129,33 @@ void waitForListing(const ViewReport &viewer)
     QTRY_VERIFY_WITH_TIMEOUT(busy->isHidden(), generousWait);
 }
 
+// Counts the groups the store hands to the queue of a listening viewer:
+// made after the viewer listens, its handler runs after the viewer's post.
+struct QueuedGroups
+{
+    QueuedGroups()
+    {
+        QObject::connect(SqliteClass::instance(), &SqliteClass::sendQuickQuestion, &context,
+                         [this](MainQuestion *) { sent.release(); }, Qt::DirectConnection);
+    }
+    QSemaphore sent;
+    QObject context;
+};
+
+// The viewer lists an empty chapter, so it listens to the store from then on.
+void listEmptyChapter(ViewReport &viewer)
+{
+    viewer.showChapterQuestions(3);
+    waitForListing(viewer);
+}
+
+void showSkinned(ViewReport &viewer)
+{
+    viewer.setSkinColor(QStringLiteral("80,153,2,255"));
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+}
+
 // Delivers an event as the window system would, so that what the target
 // leaves unaccepted goes on to its parents.
 void fromTheUser(QWidget *target, QEvent *event)
@@ -356,23 +383,27 @@ void TestViewReport::colourDialog()
     QFETCH(bool, accept);
     TempWorkDir dir;
     ViewReport viewer;
-    viewer.setSkinColor(QStringLiteral("80,153,2,255"));
-    viewer.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    showSkinned(viewer);
     textOf(viewer)->setPlainText(QStringLiteral("一段文字\n第二段"));
     auto *pressed = part<QPushButton>(viewer, qPrintable(button));
     const QColor before = swatchOf(pressed);
     const QColor chosen(200, 10, 20, 255);
 
+    // The dialog is closed whatever it shows, so that a failure cannot hang.
+    QColor offered;
     DialogAnswerer answer([&](QWidget *dialog) {
         auto *colours = qobject_cast<QColorDialog *>(dialog);
-        QVERIFY(colours);
-        QCOMPARE(colours->currentColor(), before);
-        colours->setCurrentColor(chosen);
-        accept ? colours->accept() : colours->reject();
+        if (colours) {
+            offered = colours->currentColor();
+            colours->setCurrentColor(chosen);
+        }
+        auto *box = qobject_cast<QDialog *>(dialog);
+        accept ? box->accept() : box->reject();
     });
     QTest::mouseClick(pressed, Qt::LeftButton);
     QVERIFY(answer.answered());
+    QCOMPARE(answer.dialogClass(), QStringLiteral("QColorDialog"));
+    QCOMPARE(offered, before);
 
     const bool forText = button == QLatin1String("textcolor");
     QCOMPARE(swatchOf(pressed), accept ? chosen : before);
@@ -450,19 +481,12 @@ void TestViewReport::listing()
     QFETCH(int, count);
     TempWorkDir dir;
     ViewReport viewer;
-    viewer.setSkinColor(QStringLiteral("80,153,2,255"));
-    viewer.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    showSkinned(viewer);
 
-    // Counts the groups the store has handed to the viewer's queue: once
-    // the viewer listens, a handler connected after it runs after its post.
-    QSemaphore groupsSent;
-    QObject counter;
+    std::unique_ptr<QueuedGroups> queued;
     if (between == RowsQueued) {
-        viewer.showChapterQuestions(3);
-        waitForListing(viewer);
-        connect(SqliteClass::instance(), &SqliteClass::sendQuickQuestion, &counter,
-                [&groupsSent](MainQuestion *) { groupsSent.release(); }, Qt::DirectConnection);
+        listEmptyChapter(viewer);
+        queued = std::make_unique<QueuedGroups>();
     }
     for (int earlier : before) {
         viewer.showChapterQuestions(earlier);
@@ -470,7 +494,7 @@ void TestViewReport::listing()
             waitForListing(viewer);
         // Chapters 111 and 112 hold six groups each.
         if (between == RowsQueued)
-            QVERIFY(groupsSent.tryAcquire(6, generousWait));
+            QVERIFY(queued->sent.tryAcquire(6, generousWait));
     }
     viewer.showChapterQuestions(cateId);
     waitForListing(viewer);
@@ -491,18 +515,14 @@ void TestViewReport::closedWithRowsOnTheWay()
 {
     TempWorkDir dir;
     auto viewer = std::make_unique<ViewReport>();
-    viewer->showChapterQuestions(3);
-    waitForListing(*viewer);
-    QSemaphore groupsSent;
-    QObject counter;
-    connect(SqliteClass::instance(), &SqliteClass::sendQuickQuestion, &counter,
-            [&groupsSent](MainQuestion *) { groupsSent.release(); }, Qt::DirectConnection);
+    listEmptyChapter(*viewer);
+    QueuedGroups queued;
     viewer->showChapterQuestions(111);
-    QVERIFY(groupsSent.tryAcquire(6, generousWait));
+    QVERIFY(queued.sent.tryAcquire(6, generousWait));
     viewer.reset();
-    // Nothing is left for a viewer that is gone.
+    // The stopped listing sends nothing more.
     QCoreApplication::processEvents();
-    QCOMPARE(groupsSent.available(), 0);
+    QCOMPARE(queued.sent.available(), 0);
 }
 
 void TestViewReport::listingPlacesImages()
