@@ -47,6 +47,12 @@ QColor colourFromText(const QString &text)
     return QColor(values[0], values[1], values[2], values[3]);
 }
 
+// A colour setting of the viewers; invalid when absent or malformed.
+QColor storedColour(const QString &key)
+{
+    return colourFromText(ConfigIni::readText(QStringLiteral("QuestionCell/") + key));
+}
+
 QString colourText(const QColor &colour)
 {
     return QStringLiteral("%1,%2,%3,%4").arg(colour.red()).arg(colour.green()).arg(colour.blue()).arg(colour.alpha());
@@ -124,15 +130,16 @@ void ViewReport::setSkinColor(const QString &skinColor)
     setComboSkinColor(skinColor);
     ui->widget->setStyleSheet(QStringLiteral("background-color: rgb(%1)").arg(skinColor));
 
-    const QColor storedText = colourFromText(ConfigIni::readText(QStringLiteral("QuestionCell/") + fontColourKey));
-    textColour = storedText.isValid() ? storedText : QColor(0, 0, 0, 255);
+    // Without a usable setting the defaults stand and nothing is applied.
+    const QColor storedText = storedColour(fontColourKey);
+    textColour = storedText.isValid() ? storedText : QColor(Qt::black);
     if (storedText.isValid())
         ui->textEdit->setTextColor(textColour);
-    const QColor storedBackground = colourFromText(ConfigIni::readText(QStringLiteral("QuestionCell/") + backgroundKey));
+    const QColor storedBackground = storedColour(backgroundKey);
     if (storedBackground.isValid())
         applyBackground(storedBackground);
     else
-        backgroundColour = QColor(255, 255, 255, 255);
+        backgroundColour = QColor(Qt::white);
     ui->textcolor->setIcon(swatch(textColour));
     ui->pushButton_background->setIcon(swatch(backgroundColour));
 }

@@ -119,8 +119,8 @@ private:
     QPoint windowPosition;
     QString skinColor;
     // The defaults until setSkinColor reads the stored ones.
-    QColor textColour = QColor(0, 0, 0);
-    QColor backgroundColour = QColor(255, 255, 255);
+    QColor textColour = QColor(Qt::black);
+    QColor backgroundColour = QColor(Qt::white);
     DataToUiThreadClass *worker = nullptr;
     // The generation of the listing whose rows are arriving.
     int startedGeneration = -1;
