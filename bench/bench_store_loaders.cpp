@@ -1,5 +1,6 @@
 #include "BuiltinPassphrase.h"
 #include "CipherPath.h"
+#include "LargeBank.h"
 #include "MainQuestion.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
@@ -7,8 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -82,12 +81,6 @@ BENCHMARK(BM_SearchTwoCharacters)
     ->Unit(benchmark::kMillisecond)
     ->ComputeStatistics("min", fastest);
 
-bool writeBank(const QString &dir)
-{
-    const QString banktool = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/bank/banktool");
-    return QProcess::execute(banktool, {QStringLiteral("large"), dir}) == 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -96,19 +89,8 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
 
     QTemporaryDir scratch;
-    QString bankDir = qEnvironmentVariable("VELMORA_LARGE_BANK");
-    if (bankDir.isEmpty()) {
-        bankDir = scratch.path();
-        if (!writeBank(bankDir)) {
-            std::fprintf(stderr, "cannot write the large bank; set VELMORA_LARGE_BANK\n");
-            return EXIT_FAILURE;
-        }
-    }
-    const QString phrase = QString::fromLatin1(builtinPassphrase, builtinPassphraseLength);
-    if (store()->openDatabase(bankDir, phrase, 0) != 2 || store()->loadQuestionTypes() != 0) {
-        std::fprintf(stderr, "%s\n", qPrintable(store()->lastErrorText()));
+    if (!openLargeBank(scratch))
         return EXIT_FAILURE;
-    }
 
     benchmark::RunSpecifiedBenchmarks();
     store()->closeDatabase();

@@ -1,6 +1,7 @@
 // The GIF writer, read back by Qt's own GIF reader, and the pictures drawn
 // for the exam dialogs, the answer card and the busy overlay.
 #include "GifWriter.h"
+#include "ImageSpec.h"
 #include "Resources.h"
 
 #include <QBuffer>
@@ -199,6 +200,96 @@ private slots:
         QCOMPARE(widths.first(), 7);
         for (int i = 1; i < widths.size(); ++i)
             QVERIFY(widths.at(i) < widths.at(i - 1));
+    }
+
+    // The report viewer's alignment tools: every other line is shorter, and
+    // the short ones keep to the named side or the middle.
+    void textLines_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("side");
+        QTest::newRow("left") << ":/icon/images/icon/textleft.png" << "left";
+        QTest::newRow("right") << ":/icon/images/icon/textright.png" << "right";
+        QTest::newRow("centre") << ":/icon/images/icon/textcenter.png" << "centre";
+    }
+    void textLines()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, side);
+        const QImage image(path);
+        QCOMPARE(image.size(), QSize(16, 16));
+        QList<QPair<int, int>> lines;   // first and last inked column of each inked row run
+        bool inLine = false;
+        for (int y = 0; y < image.height(); ++y) {
+            int first = -1, last = -1;
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 0) {
+                    first = first < 0 ? x : first;
+                    last = x;
+                }
+            if (first >= 0 && !inLine)
+                lines.append({first, last});
+            inLine = first >= 0;
+        }
+        QCOMPARE(lines.size(), 4);
+        for (int i = 0; i < lines.size(); ++i) {
+            const int first = lines.at(i).first, last = lines.at(i).second;
+            if (i % 2 == 0) {
+                QCOMPARE(first, 0);
+                QCOMPARE(last, 15);
+                continue;
+            }
+            QVERIFY(last - first < 12);
+            if (side == QLatin1String("left"))
+                QCOMPARE(first, 0);
+            else if (side == QLatin1String("right"))
+                QCOMPARE(last, 15);
+            else
+                QCOMPARE(first, 15 - last);
+        }
+    }
+
+    // The letter tools: the same caption drawn bold holds more ink, italic
+    // leans (its top sits right of its bottom), underlined has a long row
+    // of ink under the letter.
+    void styledLetters()
+    {
+        const auto inkOf = [](const QImage &image) {
+            int ink = 0;
+            for (int y = 0; y < image.height(); ++y)
+                ink += inkWidth(image, y);
+            return ink;
+        };
+        const auto centreOfRow = [](const QImage &image, int y) {
+            int sum = 0, count = 0;
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 128) {
+                    sum += x;
+                    ++count;
+                }
+            return count ? qreal(sum) / count : -1.0;
+        };
+        QString error;
+        const QImage plainB = ImageSpec::parse(":/a/b.png\t16\t16\tglyph\tnone\t#000000\tB", &error)->draw();
+        const QImage bold(QStringLiteral(":/icon/images/icon/textbold.png"));
+        QVERIFY(inkOf(bold) > inkOf(plainB) * 1.15);
+
+        const QImage italic(QStringLiteral(":/icon/images/icon/textitalic.png"));
+        QList<int> inked;
+        for (int y = 0; y < italic.height(); ++y)
+            if (inkWidth(italic, y) > 0)
+                inked.append(y);
+        QVERIFY(inked.size() >= 8);
+        QVERIFY(centreOfRow(italic, inked.first() + 1) > centreOfRow(italic, inked.last() - 1) + 1);
+
+        const QImage plainU = ImageSpec::parse(":/a/u.png\t16\t16\tglyph\tnone\t#000000\tU", &error)->draw();
+        const QImage underlined(QStringLiteral(":/icon/images/icon/textunder.png"));
+        int widestRow = 0, plainWidest = 0;
+        for (int y = 0; y < 16; ++y) {
+            widestRow = qMax(widestRow, inkWidth(underlined, y));
+            plainWidest = qMax(plainWidest, inkWidth(plainU, y));
+        }
+        QVERIFY2(widestRow > plainWidest, qPrintable(QStringLiteral("%1 %2").arg(widestRow).arg(plainWidest)));
     }
 
     // Where the tip dialogs put their title and message the picture is

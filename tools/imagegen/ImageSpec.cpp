@@ -18,6 +18,9 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"arrowdown", ImageSpec::Shape::ArrowDown}, {"spinner", ImageSpec::Shape::Spinner},
         {"arrow", ImageSpec::Shape::Arrow},
         {"swatch", ImageSpec::Shape::Swatch}, {"ring", ImageSpec::Shape::Ring},
+        {"bold", ImageSpec::Shape::Bold}, {"italic", ImageSpec::Shape::Italic},
+        {"underline", ImageSpec::Shape::Underline}, {"alignleft", ImageSpec::Shape::AlignLeft},
+        {"alignright", ImageSpec::Shape::AlignRight}, {"aligncenter", ImageSpec::Shape::AlignCenter},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -210,8 +213,6 @@ QImage ImageSpec::draw(int frame) const
     case Shape::Arrow:
         drawArrowTab(p, area, gradient, ink);
         break;
-    case Shape::Glyph:
-        break;
     case Shape::InfoBox:
         Pictures::drawInfoBox(p, size(), gradient, ink);
         break;
@@ -231,19 +232,45 @@ QImage ImageSpec::draw(int frame) const
         p.setBrush(gradient);
         p.drawEllipse(area.adjusted(0.5, 0.5, -0.5, -0.5));
         break;
+    case Shape::Glyph:
+    case Shape::Bold:
+    case Shape::Italic:
+    case Shape::Underline:
+        break;
+    case Shape::AlignLeft:
+        Pictures::drawTextLines(p, size(), ink, Qt::AlignLeft);
+        break;
+    case Shape::AlignRight:
+        Pictures::drawTextLines(p, size(), ink, Qt::AlignRight);
+        break;
+    case Shape::AlignCenter:
+        Pictures::drawTextLines(p, size(), ink, Qt::AlignHCenter);
+        break;
     }
 
     if (!caption.isEmpty()) {
         // A glyph is the whole picture, drawn at full height; elsewhere the
         // caption fits on the shape, inside a frame's card, and several
         // lines read from the left.
-        const bool glyph = shape == Shape::Glyph;
-        const int natural = qMax(8, int(height * (glyph ? 1.0 : 0.45)));
+        const bool glyph = shape == Shape::Glyph || shape == Shape::Bold || shape == Shape::Italic
+                           || shape == Shape::Underline;
+        QRect textArea = image.rect();
+        if (shape == Shape::Underline) {
+            // A font's underline falls below a glyph that fills the picture:
+            // the letter moves up and the line is drawn under it.
+            textArea.setHeight(height * 4 / 5);
+            const int thickness = qMax(1, height / 12);
+            p.fillRect(width / 5, height - thickness - 1, width - 2 * (width / 5), thickness, ink);
+        }
+        const int natural = qMax(8, int(textArea.height() * (glyph ? 1.0 : 0.45)));
         const int inset = shape == Shape::Frame ? 32 : 0;
-        const QRect box = image.rect().adjusted(inset, inset, -inset, -inset);
+        const QRect box = textArea.adjusted(inset, inset, -inset, -inset);
         const int flags = caption.contains(QLatin1Char('\n')) ? int(Qt::AlignLeft | Qt::AlignVCenter)
                                                               : int(Qt::AlignCenter);
-        p.setFont(fittedFont(natural, glyph ? QRect() : box, flags, caption));
+        QFont font = fittedFont(natural, glyph ? QRect() : box, flags, caption);
+        font.setBold(shape == Shape::Bold);
+        font.setItalic(shape == Shape::Italic);
+        p.setFont(font);
         p.setPen(textInk);
         p.drawText(box, flags, caption);
     }

@@ -9,7 +9,13 @@
 class ImageSpec
 {
 public:
-    enum class Shape { Rect, Round, Circle, Frame, Callout, Glyph, InfoBox, ArrowUp, ArrowDown, Spinner, Arrow, Swatch, Ring };
+    enum class Shape {
+        Rect, Round, Circle, Frame, Callout, Glyph, InfoBox, ArrowUp, ArrowDown, Spinner, Arrow, Swatch, Ring,
+        // The caption as a glyph in a bold, italic or underlined font.
+        Bold, Italic, Underline,
+        // Lines of text aligned to the left, the right or the middle.
+        AlignLeft, AlignRight, AlignCenter
+    };
 
     // A comment or blank line gives no row and no error.
     static std::optional<ImageSpec> parse(const QString &line, QString *error);

@@ -80,3 +80,21 @@ void Pictures::drawSpinner(QPainter &p, QSize size, const QColor &head, const QC
         p.drawLine(centre + direction * side * 0.22, centre + direction * side * 0.42);
     }
 }
+
+void Pictures::drawTextLines(QPainter &p, QSize size, const QColor &ink, Qt::Alignment alignment)
+{
+    const int lines = 4;
+    const int pitch = size.height() / lines;
+    const int thickness = qMax(1, pitch / 2);
+    for (int i = 0; i < lines; ++i) {
+        // Short lines lose an equal indent at both ends, so centred ones sit
+        // exactly in the middle.
+        const int length = i % 2 == 0 ? size.width() : size.width() - 2 * (size.width() / 5);
+        int x = 0;
+        if (alignment & Qt::AlignRight)
+            x = size.width() - length;
+        else if (alignment & Qt::AlignHCenter)
+            x = (size.width() - length) / 2;
+        p.fillRect(x, i * pitch + (pitch - thickness) / 2, length, thickness, ink);
+    }
+}

@@ -25,4 +25,8 @@ constexpr int spinnerSteps = 12;
 constexpr int spinnerStepMs = 80;
 void drawSpinner(QPainter &p, QSize size, const QColor &head, const QColor &tail, int step);
 
+// Four lines of "text", long and short in turn, flush with the side that
+// `alignment` names (Qt::AlignLeft, Qt::AlignRight) or centred.
+void drawTextLines(QPainter &p, QSize size, const QColor &ink, Qt::Alignment alignment);
+
 } // namespace Pictures
