@@ -31,6 +31,10 @@ public:
     // the answer log, as one text.
     static QString userData();
 
+    // Copies the subject directory into the folder `to` and opens the copy
+    // in the store with its question types loaded, so that a test may write.
+    static bool openCopy(const QString &subjectDir, const QString &to);
+
 private:
     FixtureBank bank;
     bool open = false;

@@ -3,7 +3,6 @@
 #include "QuestionCellForm.h"
 
 #include "CellFixture.h"
-#include "FixtureBank.h"
 #include "LogCapture.h"
 #include "MainQuestion.h"
 #include "QuestionData.h"
@@ -11,25 +10,9 @@
 #include "SqliteClass.h"
 #include "TempWorkDir.h"
 
-#include <QDir>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QtTest>
-
-namespace {
-
-bool copyDir(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    for (const QFileInfo &entry : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + QLatin1Char('/') + entry.fileName();
-        if (entry.isDir() ? !copyDir(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 class TestQuestionCellDemo : public QObject
 {
@@ -40,10 +23,7 @@ private slots:
     void everyChoiceQuestionFills()
     {
         TempWorkDir work;
-        QVERIFY(copyDir(QStringLiteral(DEMO_DIR "/data"), work.filePath(QStringLiteral("data"))));
-        SqliteClass *store = SqliteClass::instance();
-        QCOMPARE(store->openDatabase(work.filePath(QStringLiteral("data")), QString::fromLatin1(FixtureBank::builtinPhrase()), 0), 2);
-        QCOMPARE(store->loadQuestionTypes(), 0);
+        QVERIFY(CellFixture::openCopy(QStringLiteral(DEMO_DIR "/data"), work.filePath(QStringLiteral("data"))));
         QList<int> groups;
         QSqlQuery query(QStringLiteral("select cateListId from tCateList where queTypeId in (1, 2, 3, 4, 6)"));
         while (query.next())
@@ -73,7 +53,7 @@ private slots:
         }
         QVERIFY2(log.lines().isEmpty(), qPrintable(log.lines().join(QLatin1Char('\n'))));
         QVERIFY(cells > 60);
-        store->closeDatabase();
+        SqliteClass::instance()->closeDatabase();
     }
 };
 

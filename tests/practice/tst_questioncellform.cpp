@@ -4,7 +4,7 @@
 #include "CellFixture.h"
 #include "LogCapture.h"
 #include "MainQuestion.h"
-#include "NoteDialog.h"
+#include "NoteEditors.h"
 #include "QuestionAnswerCellForm.h"
 #include "QuestionData.h"
 #include "Resources.h"
@@ -614,29 +614,6 @@ void TestQuestionCellForm::favouriteWriteFails()
     QCOMPARE(sqlRow(QStringLiteral("select userFav from tQue where queId = 1002")).value(0), QStringLiteral("0"));
 }
 
-namespace {
-
-// Every note editor on screen, oldest first.
-QList<NoteDialog *> noteEditors()
-{
-    QList<NoteDialog *> editors;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *editor = qobject_cast<NoteDialog *>(w))
-            if (editor->isVisible())
-                editors.append(editor);
-    }
-    return editors;
-}
-
-void save(NoteDialog *editor, const QString &text)
-{
-    editor->findChild<QTextEdit *>(QStringLiteral("textEdit"))->setPlainText(text);
-    QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("pushButton_save")), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-} // namespace
-
 void TestQuestionCellForm::noteRoundTrip()
 {
     CellFixture bank;
@@ -650,14 +627,14 @@ void TestQuestionCellForm::noteRoundTrip()
     NoteDialog *editor = noteEditors().first();
     QCOMPARE(editor->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText(), QStringLiteral("50%的人选错_注意"));
     const QString note = QStringLiteral("it's \"双引号\"");
-    save(editor, note);
+    saveNote(editor, note);
     QCOMPARE(noteEditors().size(), 0);
     QCOMPARE(sqlRow(QStringLiteral("select userNote from tQue where queId = 1002")).value(0), note);
     QCOMPARE(noteButton->text(), QStringLiteral("已有笔记"));
 
     noteButton->click();   // read again from the bank
     QCOMPARE(noteEditors().first()->findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText(), note);
-    save(noteEditors().first(), QString());
+    saveNote(noteEditors().first(), QString());
     QCOMPARE(noteButton->text(), QStringLiteral("添加笔记"));
     QCOMPARE(sqlRow(QStringLiteral("select userNote from tQue where queId = 1002")).value(0), QString());
 }
@@ -673,8 +650,8 @@ void TestQuestionCellForm::lastOfTwoEditorsDecides()
     noteButton->click();
     const QList<NoteDialog *> editors = noteEditors();
     QCOMPARE(editors.size(), 2);
-    save(editors.at(1), QStringLiteral("第二个"));
-    save(editors.at(0), QString());
+    saveNote(editors.at(1), QStringLiteral("第二个"));
+    saveNote(editors.at(0), QString());
     QCOMPARE(noteButton->text(), QStringLiteral("添加笔记"));
     QCOMPARE(sqlRow(QStringLiteral("select userNote from tQue where queId = 1002")).value(0), QString());
 }
@@ -689,7 +666,7 @@ void TestQuestionCellForm::noteSaveFails()
     const QString style = noteButton->styleSheet();
     noteButton->click();
     LogCapture log;
-    save(noteEditors().first(), QString());
+    saveNote(noteEditors().first(), QString());
     QVERIFY(log.contains(QStringLiteral("[Error:]")));
     QCOMPARE(noteButton->text(), QStringLiteral("已有笔记"));
     QCOMPARE(noteButton->styleSheet(), style);
