@@ -5,6 +5,8 @@
 #include "SqlRow.h"
 #include "SqliteClass.h"
 
+#include <QDir>
+
 CellFixture::CellFixture(const QStringList &extraSql)
 {
     for (const QString &sql : extraSql)
@@ -48,4 +50,27 @@ QString CellFixture::userColumns(int queId)
 {
     return sqlRow(QStringLiteral("select userStatus, userAnswer from tQue where queId = ?"), {queId})
         .join(QLatin1Char('|'));
+}
+
+namespace {
+
+bool copyTree(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    for (const QFileInfo &entry : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir() ? !copyTree(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CellFixture::openCopy(const QString &subjectDir, const QString &to)
+{
+    SqliteClass *store = SqliteClass::instance();
+    return copyTree(subjectDir, to)
+        && store->openDatabase(to, QString::fromLatin1(FixtureBank::builtinPhrase()), 0) == 2
+        && store->loadQuestionTypes() == 0;
 }

@@ -33,6 +33,10 @@ public:
     // The question's answer state and answer as stored: "1|B", "0|NULL".
     static QString userColumns(int queId);
 
+    // Copies the subject directory into the folder `to` and opens the copy
+    // in the store with its question types loaded, so that a test may write.
+    static bool openCopy(const QString &subjectDir, const QString &to);
+
 private:
     FixtureBank bank;
     bool open = false;

@@ -3,6 +3,7 @@
 // Cells come from a copy of the demo subject and, for picture options and
 // a picture stem, from the fixture bank.
 #include "B1CellForm.h"
+#include "BLANKCellForm.h"
 #include "CRoundProcessBar.h"
 #include "CellBk.h"
 #include "CellFixture.h"
@@ -14,16 +15,21 @@
 #include "QuestionData.h"
 #include "ReturnQuestionsDialog.h"
 #include "Resources.h"
+#include "SIMPLE_CASE_EXPLAINECellForm.h"
 #include "Snapshot.h"
 #include "SqlRow.h"
 #include "SqliteClass.h"
+#include "YNCellForm.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
+#include <QTextEdit>
 #include <QTest>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -126,6 +132,74 @@ void saveSharedOptions(int cateListId, Fill fill, bool answersShown, const QDir 
     }
 }
 
+// The first group of the type in the open bank whose question meets the condition.
+int firstGroup(int queTypeId, const QString &condition = QStringLiteral("1"))
+{
+    return sqlCount(QStringLiteral("select tCateList.cateListId from tCateList join tQue using (cateListId) "
+                                   "where queTypeId = ? and %1 order by tCateList.cateListId limit 1")
+                        .arg(condition),
+                    {queTypeId});
+}
+
+// The user's answer: an option clicked, or a text typed and "显示答案" pressed
+// (in the exam the cell takes the text as it is typed).
+void answerPlainCell(QWidget *cell, const QString &text)
+{
+    if (auto *option = cell->findChild<QRadioButton *>(QStringLiteral("radioButton_2"))) {
+        QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
+        return;
+    }
+    cell->findChild<QTextEdit *>(QStringLiteral("textEdit_answer"))->setPlainText(text);
+    if (auto *show = cell->findChild<QPushButton *>(QStringLiteral("pushButton_showanswer")); show->isVisible())
+        show->click();
+}
+
+// A true/false, fill-in or case-analysis cell as a page shows it, answered,
+// with its answer open in practice; in the exam answered and closed.
+template <class Cell>
+void savePlainCell(int cateListId, Fill fill, const QDir &dir, const QString &name)
+{
+    const auto group = CellFixture::group(cateListId);
+    if (!group) {
+        std::fprintf(stderr, "practice_snapshots: no group %d\n", cateListId);
+        return;
+    }
+    for (int width : {609, 780}) {
+        QWidget page;
+        page.setStyleSheet(QStringLiteral("QWidget#page{background: white;}"));
+        page.setObjectName(QStringLiteral("page"));
+        auto *layout = new QVBoxLayout(&page);
+        auto *cell = new Cell;
+        layout->addWidget(cell);
+        cell->setStyle(QStringLiteral("80,153,2,255"));
+        cell->setShowAnswerAtOnce(true);
+        if (fill == Fill::Exam)
+            cell->setExamData(12, group.get());
+        else
+            cell->setData(3, group.get(), 0);
+        page.resize(width, 200);
+        page.show();
+        QApplication::processEvents();
+        answerPlainCell(cell, QStringLiteral("慢性阻塞性肺疾病，诊断依据：长期吸烟史、慢性咳嗽咳痰、肺功能提示持续气流受限。"));
+        page.resize(width, layout->totalHeightForWidth(width));
+        saveSnapshot(&page, dir, QStringLiteral("%1_%2").arg(name).arg(width));
+    }
+}
+
+void savePlainCells(const QDir &dir)
+{
+    const QString picture = QStringLiteral("answer like '%.png]%'");
+    for (Fill fill : {Fill::Practice, Fill::Exam}) {
+        const QString mode = fill == Fill::Exam ? QStringLiteral("exam") : QStringLiteral("practice");
+        savePlainCell<YNCellForm>(firstGroup(11), fill, dir, QStringLiteral("yn_%1").arg(mode));
+        savePlainCell<BLANKCellForm>(firstGroup(10, QStringLiteral("queText like '%.png]%'")), fill, dir,
+                                     QStringLiteral("blank_%1").arg(mode));
+        savePlainCell<SIMPLE_CASE_EXPLAINECellForm>(firstGroup(14), fill, dir, QStringLiteral("case14_%1").arg(mode));
+        savePlainCell<SIMPLE_CASE_EXPLAINECellForm>(firstGroup(16, picture), fill, dir,
+                                                    QStringLiteral("case16_picture_%1").arg(mode));
+    }
+}
+
 bool openBank(const QString &path)
 {
     SqliteClass *store = SqliteClass::instance();
@@ -151,6 +225,7 @@ void saveCells(const QDir &dir)
         saveSharedOptions(sharedGroup, Fill::Practice, false, dir, QStringLiteral("b1_practice"));
         saveSharedOptions(sharedGroup, Fill::Exam, false, dir, QStringLiteral("b1_exam"));
         saveSharedOptions(sharedGroup, Fill::Exam, true, dir, QStringLiteral("b1_exam_answers_shown"));
+        savePlainCells(dir);
     }
     FixtureBank fixture;
     // Group 106 with a long sub-question, a long option and a picture option.

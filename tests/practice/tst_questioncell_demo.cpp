@@ -5,7 +5,6 @@
 #include "QuestionCellForm.h"
 
 #include "CellFixture.h"
-#include "FixtureBank.h"
 #include "LogCapture.h"
 #include "MainQuestion.h"
 #include "QuestionData.h"
@@ -13,32 +12,17 @@
 #include "SqliteClass.h"
 #include "TempWorkDir.h"
 
-#include <QDir>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QtTest>
 
 namespace {
 
-bool copyDir(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    for (const QFileInfo &entry : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + QLatin1Char('/') + entry.fileName();
-        if (entry.isDir() ? !copyDir(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
 // The groups of the given types from a copy of the demo subject, opened in the store.
 QList<int> openDemoCopy(const TempWorkDir &work, const QString &types)
 {
     QList<int> groups;
-    SqliteClass *store = SqliteClass::instance();
-    if (!copyDir(QStringLiteral(DEMO_DIR "/data"), work.filePath(QStringLiteral("data")))
-        || store->openDatabase(work.filePath(QStringLiteral("data")), QString::fromLatin1(FixtureBank::builtinPhrase()), 0) != 2
-        || store->loadQuestionTypes() != 0)
+    if (!CellFixture::openCopy(QStringLiteral(DEMO_DIR "/data"), work.filePath(QStringLiteral("data"))))
         return groups;
     QSqlQuery query(QStringLiteral("select cateListId from tCateList where queTypeId in (%1)").arg(types));
     while (query.next())
