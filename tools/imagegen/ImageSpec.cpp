@@ -18,6 +18,7 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"arrowdown", ImageSpec::Shape::ArrowDown}, {"spinner", ImageSpec::Shape::Spinner},
         {"arrow", ImageSpec::Shape::Arrow},
         {"swatch", ImageSpec::Shape::Swatch}, {"ring", ImageSpec::Shape::Ring},
+        {"magnifier", ImageSpec::Shape::Magnifier},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -230,6 +231,9 @@ QImage ImageSpec::draw(int frame) const
         p.setPen(QPen(ink, 1));
         p.setBrush(gradient);
         p.drawEllipse(area.adjusted(0.5, 0.5, -0.5, -0.5));
+        break;
+    case Shape::Magnifier:
+        Pictures::drawMagnifier(p, size(), ink);
         break;
     }
 

@@ -9,7 +9,7 @@
 class ImageSpec
 {
 public:
-    enum class Shape { Rect, Round, Circle, Frame, Callout, Glyph, InfoBox, ArrowUp, ArrowDown, Spinner, Arrow, Swatch, Ring };
+    enum class Shape { Rect, Round, Circle, Frame, Callout, Glyph, InfoBox, ArrowUp, ArrowDown, Spinner, Arrow, Swatch, Ring, Magnifier };
 
     // A comment or blank line gives no row and no error.
     static std::optional<ImageSpec> parse(const QString &line, QString *error);

@@ -25,4 +25,8 @@ constexpr int spinnerSteps = 12;
 constexpr int spinnerStepMs = 80;
 void drawSpinner(QPainter &p, QSize size, const QColor &head, const QColor &tail, int step);
 
+// A magnifying glass in ink: a ring at the top left and a handle running
+// to the bottom right corner, filling the image.
+void drawMagnifier(QPainter &p, QSize size, const QColor &ink);
+
 } // namespace Pictures
