@@ -320,6 +320,31 @@ private slots:
         else
             QVERIFY2(c.red() == c.blue() && c.red() > 180 && c.red() < 250, qPrintable(c.name()));
     }
+
+    // The search button's magnifier fills its 20 x 20: the ring at the top
+    // left with a clear lens, the handle reaching the bottom right corner.
+    void magnifier_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<bool>("ink");
+        QTest::newRow("ring, top") << QPoint(7, 1) << true;
+        QTest::newRow("ring, left") << QPoint(1, 7) << true;
+        QTest::newRow("lens") << QPoint(7, 7) << false;
+        QTest::newRow("handle end") << QPoint(18, 18) << true;
+        QTest::newRow("top right corner") << QPoint(18, 1) << false;
+        QTest::newRow("bottom left corner") << QPoint(1, 18) << false;
+    }
+    void magnifier()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(bool, ink);
+        const QImage image(QStringLiteral(":/HomePage/images/HomePage/sousuoanniu(1).png"));
+        QCOMPARE(image.size(), QSize(20, 20));
+        const QColor c = image.pixelColor(at);
+        QCOMPARE(c.alpha() > 128, ink);
+        if (ink)
+            QCOMPARE(c.rgb(), qRgb(255, 255, 255));
+    }
 };
 
 QTEST_MAIN(TestPictures)

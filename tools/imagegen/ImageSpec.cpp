@@ -21,6 +21,7 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"bold", ImageSpec::Shape::Bold}, {"italic", ImageSpec::Shape::Italic},
         {"underline", ImageSpec::Shape::Underline}, {"alignleft", ImageSpec::Shape::AlignLeft},
         {"alignright", ImageSpec::Shape::AlignRight}, {"aligncenter", ImageSpec::Shape::AlignCenter},
+        {"magnifier", ImageSpec::Shape::Magnifier},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -245,6 +246,9 @@ QImage ImageSpec::draw(int frame) const
         break;
     case Shape::AlignCenter:
         Pictures::drawTextLines(p, size(), ink, Qt::AlignHCenter);
+        break;
+    case Shape::Magnifier:
+        Pictures::drawMagnifier(p, size(), ink);
         break;
     }
 

@@ -14,7 +14,8 @@ public:
         // The caption as a glyph in a bold, italic or underlined font.
         Bold, Italic, Underline,
         // Lines of text aligned to the left, the right or the middle.
-        AlignLeft, AlignRight, AlignCenter
+        AlignLeft, AlignRight, AlignCenter,
+        Magnifier
     };
 
     // A comment or blank line gives no row and no error.

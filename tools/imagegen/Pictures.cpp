@@ -98,3 +98,20 @@ void Pictures::drawTextLines(QPainter &p, QSize size, const QColor &ink, Qt::Ali
         p.fillRect(x, i * pitch + (pitch - thickness) / 2, length, thickness, ink);
     }
 }
+
+void Pictures::drawMagnifier(QPainter &p, QSize size, const QColor &ink)
+{
+    const qreal side = qMin(size.width(), size.height());
+    const qreal stroke = qMax(1.5, side * 0.12);
+    const qreal radius = side * 0.3;
+    const QPointF centre(stroke / 2 + radius, stroke / 2 + radius);
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(ink, stroke));
+    p.drawEllipse(centre, radius, radius);
+    // The handle starts on the ring, 45 degrees down to the right.
+    const QPointF rim = centre + QPointF(radius, radius) / qSqrt(2.0);
+    p.setPen(QPen(ink, stroke * 1.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(rim, QPointF(side - stroke * 0.75, side - stroke * 0.75));
+    p.restore();
+}

@@ -29,4 +29,8 @@ void drawSpinner(QPainter &p, QSize size, const QColor &head, const QColor &tail
 // `alignment` names (Qt::AlignLeft, Qt::AlignRight) or centred.
 void drawTextLines(QPainter &p, QSize size, const QColor &ink, Qt::Alignment alignment);
 
+// A magnifying glass in ink: a ring at the top left and a handle running
+// to the bottom right corner, filling the image.
+void drawMagnifier(QPainter &p, QSize size, const QColor &ink);
+
 } // namespace Pictures
