@@ -15,7 +15,6 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QMouseEvent>
 #include <QMovie>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
@@ -249,23 +248,17 @@ void WelcomeWidget::receiveNetworkError(QNetworkReply::NetworkError error)
 
 void WelcomeWidget::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
-    pressPosition = event->globalPos();
-    windowPosition = pos();
-    dragging = true;
+    drag.press(this, event);
 }
 
 void WelcomeWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        dragging = false;
+    drag.release(event);
 }
 
 void WelcomeWidget::mouseMoveEvent(QMouseEvent *event)
 {
-    if (dragging)
-        move(windowPosition + event->globalPos() - pressPosition);
+    drag.move(this, event);
 }
 
 void WelcomeWidget::on_pushButton_exit_clicked()

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "WindowDrag.h"
+
 #include <QNetworkReply>
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -65,10 +66,8 @@ private:
 
     Ui::WelcomeWidget *ui;
     QMovie *movie = nullptr;
-    bool dragging = false;
+    WindowDrag drag;
     int dlsId = 0;
-    QPoint pressPosition;
-    QPoint windowPosition;
     QString skinColorText;
     QString skinName;
     QNetworkAccessManager *versionManager = nullptr;
