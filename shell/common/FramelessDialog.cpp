@@ -1,7 +1,5 @@
 #include "FramelessDialog.h"
 
-#include <QMouseEvent>
-
 FramelessDialog::FramelessDialog(QWidget *parent)
     : QDialog(parent)
 {
@@ -14,21 +12,15 @@ FramelessDialog::~FramelessDialog() = default;
 
 void FramelessDialog::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
-    dragStartPos = pos();
-    pressGlobalPos = event->globalPos();
-    dragging = true;
+    drag.press(this, event);
 }
 
 void FramelessDialog::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        dragging = false;
+    drag.release(event);
 }
 
 void FramelessDialog::mouseMoveEvent(QMouseEvent *event)
 {
-    if (dragging)
-        move(dragStartPos + event->globalPos() - pressGlobalPos);
+    drag.move(this, event);
 }

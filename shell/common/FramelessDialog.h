@@ -1,7 +1,8 @@
 #pragma once
 
+#include "WindowDrag.h"
+
 #include <QDialog>
-#include <QPoint>
 
 // The small dialogs that draw their own frame: translucent, frameless, on
 // top, modal, and moved by dragging with the left mouse button. Presses on
@@ -19,7 +20,5 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    QPoint dragStartPos;
-    QPoint pressGlobalPos;
-    bool dragging = false;
+    WindowDrag drag;
 };

@@ -1,1 +1,0 @@
-// Holds the library's place until its first stand-in lands.
