@@ -156,7 +156,7 @@ void TestDriver::busyTimeoutOption()
 
 void TestDriver::defaultBusyTimeoutWaitsForLock()
 {
-    DriverTestConnection holder(dbPath(), QStringLiteral("k"));
+    DriverTestConnection holder(dbPath());
     {
         QSqlQuery hold(holder.db);
         execOrFail(hold, QStringLiteral("CREATE TABLE t(a)"));
@@ -170,7 +170,7 @@ void TestDriver::defaultBusyTimeoutWaitsForLock()
     }));
     release->start();
 
-    DriverTestConnection c(dbPath(), QStringLiteral("k"));
+    DriverTestConnection c(dbPath());
     QSqlQuery q(c.db);
     const bool ran = q.exec(QStringLiteral("SELECT a FROM t"));
     QVERIFY(release->wait());
