@@ -1,5 +1,5 @@
-#include "BuiltinPassphrase.h"
 #include "DataToUiThreadClass.h"
+#include "LargeBankStore.h"
 #include "MainQuestion.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
@@ -8,11 +8,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 
@@ -126,14 +124,6 @@ void registerAll()
     }
 }
 
-bool writeBank(const QString &dir)
-{
-    const QString banktool = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/bank/banktool");
-    return QProcess::execute(banktool, {QStringLiteral("large"), dir, QStringLiteral("20000"),
-                                        QStringLiteral("15000")})
-        == 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -142,19 +132,8 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
 
     QTemporaryDir scratch;
-    QString bankDir = qEnvironmentVariable("VELMORA_LARGE_BANK");
-    if (bankDir.isEmpty()) {
-        bankDir = scratch.path();
-        if (!writeBank(bankDir)) {
-            std::fprintf(stderr, "cannot write the large bank; set VELMORA_LARGE_BANK\n");
-            return EXIT_FAILURE;
-        }
-    }
-    const QString phrase = QString::fromLatin1(builtinPassphrase, builtinPassphraseLength);
-    if (store()->openDatabase(bankDir, phrase, 0) != 2 || store()->loadQuestionTypes() != 0) {
-        std::fprintf(stderr, "%s\n", qPrintable(store()->lastErrorText()));
+    if (!openLargeBank(scratch, {QStringLiteral("20000"), QStringLiteral("15000")}))
         return EXIT_FAILURE;
-    }
 
     registerAll();
     benchmark::RunSpecifiedBenchmarks();

@@ -1,4 +1,4 @@
-#include "BuiltinPassphrase.h"
+#include "LargeBankStore.h"
 #include "MainQuestion.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
@@ -6,10 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 
-#include <cstdio>
 #include <cstdlib>
 
 // Chapter practice and the keyword search on a 20,000-question bank. The bank
@@ -60,12 +58,6 @@ void BM_SearchTwoCharacters(benchmark::State &state)
 }
 BENCHMARK(BM_SearchTwoCharacters)->Unit(benchmark::kMillisecond);
 
-bool writeBank(const QString &dir)
-{
-    const QString banktool = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/bank/banktool");
-    return QProcess::execute(banktool, {QStringLiteral("large"), dir}) == 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -74,19 +66,8 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
 
     QTemporaryDir scratch;
-    QString bankDir = qEnvironmentVariable("VELMORA_LARGE_BANK");
-    if (bankDir.isEmpty()) {
-        bankDir = scratch.path();
-        if (!writeBank(bankDir)) {
-            std::fprintf(stderr, "cannot write the large bank; set VELMORA_LARGE_BANK\n");
-            return EXIT_FAILURE;
-        }
-    }
-    const QString phrase = QString::fromLatin1(builtinPassphrase, builtinPassphraseLength);
-    if (store()->openDatabase(bankDir, phrase, 0) != 2 || store()->loadQuestionTypes() != 0) {
-        std::fprintf(stderr, "%s\n", qPrintable(store()->lastErrorText()));
+    if (!openLargeBank(scratch))
         return EXIT_FAILURE;
-    }
 
     benchmark::RunSpecifiedBenchmarks();
     store()->closeDatabase();
