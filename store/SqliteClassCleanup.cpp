@@ -143,26 +143,30 @@ int SqliteClass::removeOrphanRows(int step)
 
 int SqliteClass::clearChapterRecords(const QString &flags, int cateId)
 {
-    const StoreLocker locker(storeMutex);
     QList<int> groups;
+    int result = 0;
     {
+        const StoreLocker locker(storeMutex);
         QSqlQuery query = newQuery();
         if (!runQuery(query, QStringLiteral("SELECT cateListId from tCateList WHERE cateId = '%1' ").arg(cateId)))
             return -1;
         while (query.next())
             groups << query.value(0).toInt();
-    }
-    if (groups.isEmpty())
-        return 0;
-    const QString update = clearStatement(flags);
-    const int result = runInTransaction([&] {
-        for (int group : qAsConst(groups)) {
-            if (runStatement(QStringLiteral("%1 where cateListId='%2'").arg(update, QString::number(group))) < 0)
-                return -1;
+        query.finish();
+        const QString update = clearStatement(flags);
+        if (!groups.isEmpty()) {
+            result = runInTransaction([&] {
+                for (int group : qAsConst(groups)) {
+                    if (runStatement(QStringLiteral("%1 where cateListId='%2'").arg(update, QString::number(group)))
+                        < 0)
+                        return -1;
+                }
+                return 0;
+            });
         }
-        return 0;
-    });
-    // Progress only for groups that stay cleared: a rollback shows none.
+    }
+    // Progress only for groups that stay cleared (a rollback shows none),
+    // sent once the lock is let go.
     for (int i = 0; result == 0 && i < groups.size(); ++i)
         emit sendClearQuestions(groups.size(), i + 1);
     return result;
