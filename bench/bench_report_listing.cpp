@@ -1,4 +1,4 @@
-#include "LargeBank.h"
+#include "LargeBankStore.h"
 #include "SqliteClass.h"
 #include "ViewReport.h"
 #include "WaitingForm.h"

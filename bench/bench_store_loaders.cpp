@@ -1,6 +1,6 @@
 #include "BuiltinPassphrase.h"
 #include "CipherPath.h"
-#include "LargeBank.h"
+#include "LargeBankStore.h"
 #include "MainQuestion.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"

@@ -5,6 +5,7 @@
 #include "SqliteClass.h"
 #include "SqliteData.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 namespace {
@@ -25,12 +26,14 @@ QList<int> chapterIds(const QList<SqliteData *> &chapters)
 
 using ChildLoader = int (SqliteClass::*)(QList<SqliteData *> &, int);
 
-// False, with the failure logged and nothing left in list, when the load failed.
+// False, with nothing left in list, when the load failed (logged) or the job
+// was stopped (not an error: nothing to log).
 bool loadChildren(ChildLoader loader, QList<SqliteData *> &list, int faId)
 {
     if ((store()->*loader)(list, faId) != -1)
         return true;
-    qDebug().noquote() << SqliteClass::threadLastErrorText();
+    if (!QThread::currentThread()->isInterruptionRequested())
+        qDebug().noquote() << SqliteClass::threadLastErrorText();
     qDeleteAll(list);
     list.clear();
     return false;
@@ -104,6 +107,12 @@ void DataToUiThreadClass::stop()
     requestInterruption();
     wait();
     ++jobGeneration;
+}
+
+void DataToUiThreadClass::releaseOwner(QObject *owner)
+{
+    stop();
+    QCoreApplication::sendPostedEvents(owner, QEvent::MetaCall);
 }
 
 int DataToUiThreadClass::childChapters(QList<SqliteData *> &list, int faId)

@@ -27,6 +27,9 @@ class SqliteData;
 // first emits sendJobStarted with the current generation, and stop() moves
 // the generation on: a receiver ignores (and deletes) whatever arrives while
 // the generation of the last sendJobStarted differs from generation().
+//
+// Owner's destructor, first thing: worker->releaseOwner(this); delete worker;
+// (signals connected with the owner itself as receiver; its slots free stale rows).
 class DataToUiThreadClass : public QThread
 {
     Q_OBJECT
@@ -56,6 +59,11 @@ public:
 
     // Call from the owner's thread.
     void stop();
+    // For the owner's destructor, before anything of it goes: stops the job,
+    // then delivers at once every row and result still queued for owner, to
+    // its slots, which find the generation moved on and only free them (Qt
+    // would otherwise drop those calls with the owner, and their records).
+    void releaseOwner(QObject *owner);
     int generation() const { return jobGeneration; }
 
     // The error of the last job's own last failed statement ("[Error:]" and

@@ -9,9 +9,11 @@
 #include "SqliteData.h"
 
 #include <QFileInfo>
-#include <QMutexLocker>
+#include <QHash>
+#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QThread>
 #include <QtDebug>
 
@@ -56,13 +58,15 @@ SqliteClass::~SqliteClass()
     delete login;
     qDeleteAll(questionTypes);
     questionTypes.clear();
+    qDeleteAll(retiredTypes);
+    retiredTypes.clear();
     if (self == this)
         self = nullptr;
 }
 
 int SqliteClass::openDatabase(const QString &path, const QString &password, int mode)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     int result;
     if (mode == 1) {
         result = openFile(path, password);
@@ -93,7 +97,7 @@ int SqliteClass::openDatabase(const QString &path, const QString &password, int 
 
 int SqliteClass::openFile(const QString &file, const QString &password)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     // An empty file is a missing bank; anything else that is there (even a
     // directory of that name) counts as existing.
     const QFileInfo info(file);
@@ -113,7 +117,7 @@ int SqliteClass::openFile(const QString &file, const QString &password)
 
 bool SqliteClass::verifyKey()
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     // Reading the schema makes the engine decrypt the first page.
     QSqlQuery query = newQuery();
     return query.exec(QStringLiteral("select name,sql from sqlite_master where type = 'table'"));
@@ -126,14 +130,14 @@ void SqliteClass::switchDatabase(const QString &file)
 
 void SqliteClass::closeDatabase()
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     if (connection.isOpen())
         connection.close();
 }
 
 void SqliteClass::releaseDatabase()
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     closeDatabase();
     if (driver)
         qDebug("delete pDriver");
@@ -145,7 +149,7 @@ void SqliteClass::releaseDatabase()
 
 QString SqliteClass::lastErrorText() const
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return errorPrefix + lastError;
 }
 
@@ -156,25 +160,25 @@ QString SqliteClass::threadLastErrorText()
 
 int SqliteClass::execSql(const QString &sql)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return runStatement(sql);
 }
 
 bool SqliteClass::isExamWindowOpen() const
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return examWindowOpen;
 }
 
 void SqliteClass::setExamWindowOpen(bool open)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     examWindowOpen = open;
 }
 
 QString SqliteClass::databaseDir() const
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return bankDirectory;
 }
 
@@ -185,16 +189,18 @@ bool SqliteClass::isGroupType(int queTypeId)
 
 void SqliteClass::setLoginClient(OfflineReportClient *client)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     if (client == login)
         return;
     delete login;
     login = client;
+    // A post out on the old client never gets its reply.
+    queuePosting = false;
 }
 
 int SqliteClass::lastImageHeight() const
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return imageHeight;
 }
 
@@ -222,23 +228,140 @@ bool SqliteClass::runQuery(QSqlQuery &query, const QString &sql, const QVariantL
 
 int SqliteClass::runStatement(const QString &sql, const QVariantList &values)
 {
+    const StoreLocker locker(storeMutex);
     QSqlQuery query = newQuery();
     return runQuery(query, sql, values) ? 0 : -1;
 }
 
 int SqliteClass::readRows(const QString &sql, const QVariantList &values,
-                          const std::function<bool(const QSqlQuery &)> &take, StepFailure stepFailure)
+                          const std::function<bool(const Row &)> &take, StepFailure stepFailure)
 {
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, values))
-        return -1;
-    while (query.next()) {
-        if (stopRequested() || !take(query))
+    // The rows are read whole under the lock and handed to take after it:
+    // what take does (records, further statements, signals) never holds up
+    // the other threads' statements.
+    QList<Row> rows;
+    QString stepError;
+    {
+        const StoreLocker locker(storeMutex);
+        QSqlQuery query = newQuery();
+        if (!runQuery(query, sql, values))
+            return -1;
+        const int columns = query.record().count();
+        while (query.next()) {
+            Row row;
+            row.reserve(columns);
+            for (int i = 0; i < columns; ++i)
+                row << query.value(i);
+            rows << row;
+        }
+        if (stepFailure == StepFailure::Fails && query.lastError().isValid())
+            stepError = QStringLiteral("%1:%2").arg(sql, query.lastError().text());
+    }
+    for (const Row &row : qAsConst(rows)) {
+        if (stopRequested() || !take(row))
             return -1;
     }
-    if (stepFailure == StepFailure::EndsRows)
+    // A step that failed part-way ends the rows like the last one does.
+    if (stepError.isEmpty())
         return 0;
-    return rowsComplete(query, sql) ? 0 : -1;
+    setLastError(stepError);
+    return -1;
+}
+
+int SqliteClass::readInWindows(const QString &table, const QString &alias,
+                               const std::function<int(const QString &, const QVariantList &)> &read)
+{
+    const int windowRows = 500;
+    QVariant after; // null before the first window
+    for (;;) {
+        if (stopRequested())
+            return -1;
+        // The last row id of the next window; none when fewer rows are left.
+        QVariant last;
+        const QString boundSql =
+            QStringLiteral("select rowid from %1 %2 order by rowid limit 1 offset %3")
+                .arg(table, after.isNull() ? QString() : QStringLiteral("where rowid > ?"))
+                .arg(windowRows - 1);
+        if (readRows(boundSql, after.isNull() ? QVariantList() : QVariantList{after},
+                     [&last](const Row &row) {
+                         last = row.value(0);
+                         return true;
+                     })
+            != 0)
+            return -1;
+        QStringList limits{QStringLiteral("1")};
+        QVariantList values;
+        if (!after.isNull()) {
+            limits << alias + QStringLiteral(".rowid > ?");
+            values << after;
+        }
+        if (!last.isNull()) {
+            limits << alias + QStringLiteral(".rowid <= ?");
+            values << last;
+        }
+        const int result = read(limits.join(QStringLiteral(" and ")), values);
+        if (result != 0 || last.isNull())
+            return result;
+        after = last;
+    }
+}
+
+int SqliteClass::readKeys(const QString &keyColumns, const QString &fromWhere, const QVariantList &values,
+                          const QString &table, const QString &alias, QList<Row> &keys)
+{
+    return readInWindows(table, alias, [&](const QString &window, const QVariantList &windowValues) {
+        return readRows(QStringLiteral("select %1.rowid%2 %3").arg(alias, keyColumns, fromWhere.arg(window)),
+                        values + windowValues, [&keys](const Row &key) {
+                            keys << key;
+                            return true;
+                        });
+    });
+}
+
+int SqliteClass::readRowsInOrder(const QString &columns, const QString &fromWhere, const QVariantList &values,
+                                 const QString &alias, const QList<Row> &keys,
+                                 const std::function<bool(const Row &)> &take)
+{
+    const int chunkRows = 64;
+    for (int first = 0; first < keys.size(); first += chunkRows) {
+        QVariantList rowIds;
+        for (const Row &key : keys.mid(first, chunkRows))
+            rowIds << key.value(0);
+        QString markers = QStringLiteral("?,").repeated(rowIds.size());
+        markers.chop(1);
+        // A key's rows (several should a join repeat it), each with its rowid last.
+        QHash<qint64, QList<Row>> rowsOf;
+        const QString keyed = QStringLiteral("%1.rowid in (%2)").arg(alias, markers);
+        const QString sql = QStringLiteral("select %1, %2.rowid %3").arg(columns, alias, fromWhere.arg(keyed));
+        if (readRows(sql, values + rowIds,
+                     [&rowsOf](const Row &row) {
+                         rowsOf[row.last().toLongLong()] << row;
+                         return true;
+                     })
+            != 0)
+            return -1;
+        for (const QVariant &rowId : qAsConst(rowIds)) {
+            for (const Row &row : rowsOf.value(rowId.toLongLong())) {
+                if (stopRequested() || !take(row))
+                    return -1;
+            }
+        }
+    }
+    return 0;
+}
+
+int SqliteClass::readRandomRows(const QString &columns, const QString &fromWhere, const QVariantList &values,
+                                const QString &table, const QString &alias, int count,
+                                const std::function<bool(const Row &)> &take)
+{
+    QList<Row> keys;
+    if (readKeys(QString(), fromWhere, values, table, alias, keys) != 0)
+        return -1;
+    // A uniform draw in random order; a count below 0 (no limit) takes all.
+    const int drawn = count < 0 ? keys.size() : qMin(count, keys.size());
+    for (int i = 0; i < drawn; ++i)
+        keys.swapItemsAt(i, i + int(QRandomGenerator::global()->bounded(keys.size() - i)));
+    return readRowsInOrder(columns, fromWhere, values, alias, keys.mid(0, drawn), take);
 }
 
 bool SqliteClass::stopRequested()
@@ -249,6 +372,8 @@ bool SqliteClass::stopRequested()
 // A failure part-way leaves the bank as it was.
 int SqliteClass::runInTransaction(const std::function<int()> &work)
 {
+    // Held throughout: no other thread's statement may land in the transaction.
+    const StoreLocker locker(storeMutex);
     if (runStatement(QStringLiteral("BEGIN")) < 0)
         return -1;
     const int result = work();
@@ -261,7 +386,7 @@ int SqliteClass::runInTransaction(const std::function<int()> &work)
 
 void SqliteClass::setLastError(const QString &text)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     lastError = text;
     threadLastError = text;
 }

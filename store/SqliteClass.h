@@ -3,13 +3,15 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
-#include <QRecursiveMutex>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 
+#include "StoreMutex.h"
+
 #include <functional>
+#include <mutex>
 
 class ExamOutlineData;
 class ExamSection;
@@ -27,11 +29,13 @@ class SqliteData;
 // connection, and every SQL statement of the program runs through one of its
 // operations, on the GUI thread and on worker threads alike.
 //
-// Threads: every operation holds the store lock (a recursive mutex) from its
-// first statement until its last query is destroyed, so statements, the
-// driver's list of live results and the error text of two threads never
-// interleave; loaders may nest queries and call other operations under it.
-// Signals emitted under the lock reach GUI-thread receivers as queued calls.
+// Threads: statements, the driver's list of live results and the error text
+// are used under the store lock (recursive, and fair to the GUI thread). A
+// statement's rows are read whole under it, and the records are built,
+// further statements run and signals emitted after it, so a call on the GUI
+// thread waits for one short statement of a worker, never for a whole list:
+// whole-bank reads go in windows of a few hundred rows. A transaction holds
+// the lock from BEGIN to its end.
 //
 // The operations are grouped by topic below; each group's implementation
 // lives in its own source file (SqliteClass.cpp holds the connection).
@@ -144,7 +148,8 @@ public:
                                int queId, const QString &queText);
     // Posts the queue through the client one row at a time and removes a row
     // once the service confirmed it; call once the bank is open and the
-    // event loop runs.
+    // event loop runs. A call while a post is out does nothing: that post's
+    // reply carries on through the queue.
     int postOfflineQueue();
 
     // ---- Question text to HTML and list styles -----------------------------
@@ -220,8 +225,10 @@ public:
     // 0 on success, -1 with the error text set on failure unless noted.
     // Records created here belong to the caller.
 
-    // Replaces the type map by the rows of tQueType (a later row with the
-    // same code wins); on failure the map stays as it was.
+    // Makes the type map hold the rows of tQueType (a later row with the
+    // same code wins); on failure the map stays as it was. A record handed
+    // out before stays valid until the store goes: it takes the new values
+    // of its type, or, for a type the bank no longer has, keeps its own.
     int loadQuestionTypes();
     // Always 0. out = the loaded record of the type, or null when the bank
     // has no such type: callers must test for null.
@@ -331,16 +338,25 @@ private:
 
     friend class DatabaseMerge; // one merge run, on connections of its own
 
-    // ---- Helpers shared by every operation; call them with the lock held --
+    // ---- Helpers shared by every operation ---------------------------------
 
-    // A query on the kept connection handle (never the default-connection
-    // lookup, which Qt refuses on other threads).
+    // A statement's row: its columns in order.
+    using Row = QVariantList;
+
+    // Call these two with the lock held. A query on the kept connection
+    // handle (never the default-connection lookup, which Qt refuses on other
+    // threads).
     QSqlQuery newQuery() const;
     // Runs sql on query, binding values positionally when there are any
     // (for texts the user typed). On failure records the error and returns
     // false.
     bool runQuery(QSqlQuery &query, const QString &sql,
                   const QVariantList &values = QVariantList());
+    // False with the error recorded when the rows ended on a failed step.
+    bool rowsComplete(const QSqlQuery &query, const QString &sql);
+
+    // The helpers below take the lock themselves.
+
     // A worker's owner asked its job to stop: row loops end at the next row
     // and their operation fails, deleting what it had not handed over.
     static bool stopRequested();
@@ -353,17 +369,39 @@ private:
     int runInTransaction(const std::function<int()> &work);
     int firstInt(const QString &sql, const QVariantList &values, int noRow); // first row, column 0; -1 on failure
     int selectInt(const QString &sql, int &value); // 1 row (value set), 0 none, -1 failure
-    // False with the error recorded when the rows ended on a failed step.
-    bool rowsComplete(const QSqlQuery &query, const QString &sql);
-    // What a read does with a step that fails part-way: fail (rowsComplete),
-    // or take it as the end of the rows, as the chapter and settings reads
-    // always have.
+    // What a read does with a step that fails part-way: fail, or take it as
+    // the end of the rows, as the chapter and settings reads always have.
     enum class StepFailure { Fails, EndsRows };
-    // Runs sql and hands each row to take, which gives false on a failure of
-    // its own (error recorded) to end the read. 0, or -1.
+    // Runs sql, reads its rows under the lock, then hands each to take, which
+    // gives false on a failure of its own (error recorded) to end the read.
+    // 0, or -1 (also when the job is to stop).
     int readRows(const QString &sql, const QVariantList &values,
-                 const std::function<bool(const QSqlQuery &)> &take,
+                 const std::function<bool(const Row &)> &take,
                  StepFailure stepFailure = StepFailure::Fails);
+    // Walks table in windows of a few hundred rows by rowid: read gets the
+    // condition that keeps alias to one window and the condition's values,
+    // and gives 0 to go on. 0, or the first other result of read.
+    int readInWindows(const QString &table, const QString &alias,
+                      const std::function<int(const QString &, const QVariantList &)> &read);
+    // Reads in windows what "select ... fromWhere" selects, where fromWhere
+    // ends in a condition "%1" on alias, a row of table, and values are its
+    // placeholders before that. readKeys: alias.rowid and keyColumns (", ..."
+    // or nothing) of every row.
+    int readKeys(const QString &keyColumns, const QString &fromWhere, const QVariantList &values,
+                 const QString &table, const QString &alias, QList<Row> &keys);
+    // "select columns, alias.rowid fromWhere" for the rows of keys (rowid
+    // first), in the order of keys, a few dozen at a time.
+    int readRowsInOrder(const QString &columns, const QString &fromWhere, const QVariantList &values,
+                        const QString &alias, const QList<Row> &keys, const std::function<bool(const Row &)> &take);
+    // As "select columns fromWhere order by random() limit count" gives them
+    // (with alias.rowid last): drawn here, from keys read in windows.
+    int readRandomRows(const QString &columns, const QString &fromWhere, const QVariantList &values,
+                       const QString &table, const QString &alias, int count,
+                       const std::function<bool(const Row &)> &take);
+    // The loaded record of a type, null when the bank has none; its name,
+    // empty then.
+    QueTypeData *typeRecord(int queTypeId) const;
+    QString typeName(int queTypeId) const;
 
     // Loaders, draws, the offline queue and the clean-up.
     int loadOptionsFrom(const QString &sql, QList<OptionData *> &options, int queId);
@@ -372,22 +410,28 @@ private:
     int readGroupHeader(int cateListId, int &queTypeId, QueTypeData *&type, QString &stem);
     struct QuestionList;
     int loadQuestionList(const QuestionList &list);
+    bool emitListRow(const QuestionList &list, const Row &row, int index);
     int drawGroups(bool chosenOnly, int count, int queTypeId, QList<MainQuestion *> *out); // null out: emit each group
     // Posts the first queued report after (type, rowId); its reply posts the next.
     int postQueuedReportAfter(const QString &type, qint64 rowId);
     int isBrokenChapter(int cateId);    // 1 broken, 0 stays, -1 failure
     int isChildlessChapter(int cateId); // the same for chapters and sections
 
-    // Held for the whole of each operation.
-    mutable QRecursiveMutex storeMutex;
+    // Held for each statement (see the class comment).
+    using StoreLocker = std::lock_guard<StoreMutex>;
+    mutable StoreMutex storeMutex;
 
     QSqlDatabase connection;
     QString lastError;
     OfflineReportClient *login = nullptr;
+    // A queued report is out and its reply not yet in.
+    bool queuePosting = false;
     // Owned by the connection, which deletes it when it is removed.
     SQLiteCipherDriver *driver = nullptr;
-    // Every type of the open bank, by queTypeId; the store owns the records.
+    // Every type of the open bank, by queTypeId; the store owns the records,
+    // and those of types a reload dropped.
     QMap<int, QueTypeData *> questionTypes;
+    QList<QueTypeData *> retiredTypes;
     QString bankDirectory;
     int imageHeight = 0;
     bool examWindowOpen = false;

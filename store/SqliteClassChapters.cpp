@@ -4,9 +4,10 @@
 #include "SqliteData.h"
 
 #include <QDateTime>
-#include <QMutexLocker>
+#include <QHash>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <memory>
 
 using namespace storevalues;
@@ -14,13 +15,13 @@ using namespace storevalues;
 namespace {
 
 // cateId and cateName from columns 0 and 1, and choose from column 2 when asked.
-SqliteData *chapterRecord(const QSqlQuery &query, bool withChoice)
+SqliteData *chapterRecord(const QVariantList &row, bool withChoice)
 {
     auto *record = new SqliteData;
-    record->text0 = query.value(0).toString();
-    record->text1 = query.value(1).toString();
+    record->text0 = row.value(0).toString();
+    record->text1 = row.value(1).toString();
     if (withChoice)
-        record->text7 = query.value(2).toString();
+        record->text7 = row.value(2).toString();
     return record;
 }
 
@@ -50,6 +51,7 @@ const QString childrenOfChapter = QStringLiteral("select cateId, cateName from t
 
 int SqliteClass::firstInt(const QString &sql, const QVariantList &values, int noRow)
 {
+    const StoreLocker locker(storeMutex);
     QSqlQuery query = newQuery();
     if (!runQuery(query, sql, values))
         return -1;
@@ -58,9 +60,9 @@ int SqliteClass::firstInt(const QString &sql, const QVariantList &values, int no
 
 int SqliteClass::chapterName(QString &name, int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return readRows(QStringLiteral("select cateName from tCate where cateId = ?"), {numberText(cateId)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         name = row.value(0).toString();
                         return true;
                     },
@@ -69,9 +71,9 @@ int SqliteClass::chapterName(QString &name, int cateId)
 
 int SqliteClass::questionText(QString &text, int queId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return readRows(QStringLiteral("select queText from tQue where queId = ?"), {numberText(queId)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         text = row.value(0).toString();
                         return true;
                     },
@@ -80,7 +82,7 @@ int SqliteClass::questionText(QString &text, int queId)
 
 int SqliteClass::lastSiblingChapterId(int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     const int faId = firstInt(parentOfChapter, {numberText(cateId)}, 0);
     if (faId == -1)
         return -1;
@@ -90,7 +92,7 @@ int SqliteClass::lastSiblingChapterId(int cateId)
 
 int SqliteClass::chapterQuestionCount(int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return firstInt(QStringLiteral(
                         "select count(a.queId) from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
                         "and b.cateId = c.cateId and c.cateId = ? and a.IsDel != '1' "),
@@ -99,7 +101,7 @@ int SqliteClass::chapterQuestionCount(int cateId)
 
 int SqliteClass::chapterDoneCount(int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return firstInt(QStringLiteral(
                         "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
                         "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
@@ -109,7 +111,7 @@ int SqliteClass::chapterDoneCount(int cateId)
 
 int SqliteClass::chapterRightCount(int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return firstInt(QStringLiteral(
                         "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
                         "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
@@ -119,25 +121,25 @@ int SqliteClass::chapterRightCount(int cateId)
 
 int SqliteClass::questionCount()
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return firstInt(QStringLiteral("select count(queId) from tQue where IsDel != '1' "), {}, -1);
 }
 
 int SqliteClass::doneCount()
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return firstInt(QStringLiteral("select count(queId) from tQue where userStatus !='0' and IsDel != '1'"), {}, -1);
 }
 
 int SqliteClass::rightCount()
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return firstInt(QStringLiteral("select count(queId) from tQue where userStatus = '1' and IsDel != '1' "), {}, -1);
 }
 
 int SqliteClass::chapterLastAnswerTime(QDateTime &time, int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     QSqlQuery query = newQuery();
     if (!runQuery(query,
                   QStringLiteral("select max(c.userTime) from tCate a, tCateList b, tQue c where a.cateId = b.cateId "
@@ -152,7 +154,7 @@ int SqliteClass::chapterLastAnswerTime(QDateTime &time, int cateId)
 
 int SqliteClass::chapterSummary(SqliteData *&record, int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     const QVariant id = numberText(cateId);
     QSqlQuery query = newQuery();
     if (!runQuery(query,
@@ -185,7 +187,7 @@ int SqliteClass::chapterSummary(SqliteData *&record, int cateId)
 
 int SqliteClass::nextChapterSummary(int cateId, SqliteData *&record)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     const int faId = firstInt(parentOfChapter, {numberText(cateId)}, 0);
     if (faId == -1)
         return -1;
@@ -212,9 +214,9 @@ int SqliteClass::nextChapterSummary(int cateId, SqliteData *&record)
 
 int SqliteClass::childChapters(QList<SqliteData *> &list, int faId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return readRows(childrenOfChapter, {numberText(faId)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         list.append(chapterRecord(row, false));
                         return true;
                     },
@@ -223,10 +225,10 @@ int SqliteClass::childChapters(QList<SqliteData *> &list, int faId)
 
 int SqliteClass::childChaptersWithChoice(QList<SqliteData *> &list, int faId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return readRows(QStringLiteral("select cateId,cateName,choose from tCate where faId = ? ORDER BY ord"),
                     {numberText(faId)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         list.append(chapterRecord(row, true));
                         return true;
                     },
@@ -235,10 +237,9 @@ int SqliteClass::childChaptersWithChoice(QList<SqliteData *> &list, int faId)
 
 int SqliteClass::childChaptersWithStats(QList<SqliteData *> &list, int faId)
 {
-    const QMutexLocker locker(&storeMutex);
     return readRows(QStringLiteral("select cateId, cateName ,choose from tCate where faId = ? order by ord"),
                     {numberText(faId)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         std::unique_ptr<SqliteData> record(chapterRecord(row, true));
                         const int cateId = row.value(0).toInt();
                         if (writeChapterCounts(*this, cateId, record->text2, record->text3, record->text4) == -1
@@ -252,9 +253,8 @@ int SqliteClass::childChaptersWithStats(QList<SqliteData *> &list, int faId)
 
 int SqliteClass::loadQuickBackChapters(int faId)
 {
-    const QMutexLocker locker(&storeMutex);
     return readRows(childrenOfChapter, {numberText(faId)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         emit sendQuickQuestionBycateId(chapterRecord(row, false));
                         return true;
                     },
@@ -263,21 +263,43 @@ int SqliteClass::loadQuickBackChapters(int faId)
 
 int SqliteClass::recentChapters(QList<SqliteData *> &list)
 {
-    const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query,
-                  QStringLiteral("select max(c.userTime),a.cateId,a.cateName,c.queId, a.faId from tCate a,tCateList b,"
-                                 "tQue c where a.cateId = b.cateId and b.cateListId = c.cateListId and c.userStatus != '0' "
-                                 "and c.IsDel != '1' group by a.cateId order by c.userTime desc")))
+    // Each chapter's latest answer, as "select max(c.userTime), ... group by
+    // a.cateId order by c.userTime desc" gives them, gathered window by
+    // window: over the whole bank at once it would hold the store for long.
+    enum { Time, CateId, CateName, QueId, FaId };
+    const QString sql = QStringLiteral(
+        "select max(c.userTime),a.cateId,a.cateName,c.queId, a.faId from tCate a,tCateList b,tQue c "
+        "where a.cateId = b.cateId and b.cateListId = c.cateListId and c.userStatus != '0' and c.IsDel != '1' "
+        "and %1 group by a.cateId");
+    QHash<QString, Row> latest;
+    const int read = readInWindows(QStringLiteral("tQue"), QStringLiteral("c"),
+                                   [&](const QString &window, const QVariantList &values) {
+                                       return readRows(sql.arg(window), values, [&latest](const Row &row) {
+                                           Row &kept = latest[row.value(CateId).toString()];
+                                           if (kept.isEmpty() || storedBefore(kept.value(Time), row.value(Time)))
+                                               kept = row;
+                                           return true;
+                                       });
+                                   });
+    if (read != 0)
         return -1;
+    // Newest first; chapters answered at the same time by id.
+    QList<Row> rows = latest.values();
+    std::sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
+        if (storedBefore(b.value(Time), a.value(Time)))
+            return true;
+        if (storedBefore(a.value(Time), b.value(Time)))
+            return false;
+        return storedBefore(a.value(CateId), b.value(CateId));
+    });
     const int shown = 12;
-    for (int added = 0; added < shown && query.next(); ++added) {
+    for (const Row &row : rows.mid(0, shown)) {
         auto *record = new SqliteData;
-        record->text0 = query.value(1).toString();
-        record->text1 = query.value(2).toString();
-        record->text2 = query.value(3).toString();
-        record->text3 = query.value(4).toString();
-        record->dateTime = storedTime(query.value(0));
+        record->text0 = row.value(CateId).toString();
+        record->text1 = row.value(CateName).toString();
+        record->text2 = row.value(QueId).toString();
+        record->text3 = row.value(FaId).toString();
+        record->dateTime = storedTime(row.value(Time));
         list.append(record);
     }
     return 0;

@@ -1,11 +1,13 @@
 #include "SqliteClass.h"
 
-#include <QMutexLocker>
 #include <QSqlQuery>
 #include <QtDebug>
 
 namespace {
 
+// Ids are written into these statements as quoted text, as the chapter
+// tree's node ids were always compared; a failed statement's logged text
+// then names its node.
 const QString parentSql = QStringLiteral("select faId from tCate where cateId='%1' ");
 
 // clearChapterRecords' flags: a part counts only when it reads as 1.
@@ -45,7 +47,7 @@ QString clearStatement(const QString &flags)
 
 int SqliteClass::removeBrokenChapters()
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     const int result = runInTransaction([this] {
         QList<int> ids;
         {
@@ -111,6 +113,7 @@ int SqliteClass::isChildlessChapter(int cateId)
 
 int SqliteClass::selectInt(const QString &sql, int &value)
 {
+    const StoreLocker locker(storeMutex);
     QSqlQuery query = newQuery();
     if (!runQuery(query, sql))
         return -1;
@@ -131,7 +134,7 @@ int SqliteClass::removeOrphanRows(int step)
     };
     if (step < 1 || step > statements.size())
         return -1;
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     const int result = runInTransaction([&] { return runStatement(statements.at(step - 1)); });
     if (result < 0)
         qDebug().noquote() << lastError;
@@ -140,24 +143,31 @@ int SqliteClass::removeOrphanRows(int step)
 
 int SqliteClass::clearChapterRecords(const QString &flags, int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
     QList<int> groups;
+    int result = 0;
     {
+        const StoreLocker locker(storeMutex);
         QSqlQuery query = newQuery();
         if (!runQuery(query, QStringLiteral("SELECT cateListId from tCateList WHERE cateId = '%1' ").arg(cateId)))
             return -1;
         while (query.next())
             groups << query.value(0).toInt();
-    }
-    if (groups.isEmpty())
-        return 0;
-    const QString update = clearStatement(flags);
-    return runInTransaction([&] {
-        for (int i = 0; i < groups.size(); ++i) {
-            if (runStatement(QStringLiteral("%1 where cateListId='%2'").arg(update, QString::number(groups.at(i)))) < 0)
-                return -1;
-            emit sendClearQuestions(groups.size(), i + 1);
+        query.finish();
+        const QString update = clearStatement(flags);
+        if (!groups.isEmpty()) {
+            result = runInTransaction([&] {
+                for (int group : qAsConst(groups)) {
+                    if (runStatement(QStringLiteral("%1 where cateListId='%2'").arg(update, QString::number(group)))
+                        < 0)
+                        return -1;
+                }
+                return 0;
+            });
         }
-        return 0;
-    });
+    }
+    // Progress only for groups that stay cleared (a rollback shows none),
+    // sent once the lock is let go.
+    for (int i = 0; result == 0 && i < groups.size(); ++i)
+        emit sendClearQuestions(groups.size(), i + 1);
+    return result;
 }

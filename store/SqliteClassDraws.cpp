@@ -1,4 +1,5 @@
 #include "SqliteClass.h"
+#include "StoreValues.h"
 
 #include "ExamSection.h"
 #include "MainQuestion.h"
@@ -6,11 +7,12 @@
 #include "QuestionData.h"
 #include "SqliteData.h"
 
-#include <QMutexLocker>
 #include <QSqlQuery>
 #include <QtDebug>
 
 #include <memory>
+
+using namespace storevalues;
 
 namespace {
 
@@ -30,7 +32,6 @@ QuestionData *newDrawnQuestion(int queId, const QString &queText, const QString 
 
 int SqliteClass::drawExamQuestions(int count, int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
     QList<MainQuestion *> drawn;
     const int result = isGroupType(queTypeId) ? randomChosenGroups(drawn, count, queTypeId)
                                               : randomChosenQuestions(drawn, count, queTypeId);
@@ -41,15 +42,15 @@ int SqliteClass::drawExamQuestions(int count, int queTypeId)
 
 int SqliteClass::randomChosenQuestions(QList<MainQuestion *> &out, int count, int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
     // An inner join: a group without an undeleted question yields no row
     // (it would otherwise become a blank question and use up the count).
-    const QString sql = QStringLiteral(
-        "select tCate.cateId,tCateList.cateListId,tQue.queText,tQue.queId,tCateList.publicQueText,"
-        "tQue.answer,tQue.prompt from tCate inner join tCateList on  tCate.cateId = "
-        "tCateList.cateId and tCate.choose = '1' and tCateList.queTypeId = ? inner join tQue on "
-        "tQue.cateListId = tCateList.cateListId and tQue.IsDel != '1' ORDER BY random() LIMIT 0,?");
-    return readRows(sql, {queTypeId, count}, [&](const QSqlQuery &row) {
+    return readRandomRows(
+        QStringLiteral("tCate.cateId,tCateList.cateListId,tQue.queText,tQue.queId,tCateList.publicQueText,"
+                       "tQue.answer,tQue.prompt"),
+        QStringLiteral("from tCate inner join tCateList on  tCate.cateId = tCateList.cateId and tCate.choose = '1' "
+                       "and tCateList.queTypeId = ? inner join tQue on tQue.cateListId = tCateList.cateListId "
+                       "and tQue.IsDel != '1' where %1"),
+        {numberText(queTypeId)}, QStringLiteral("tQue"), QStringLiteral("tQue"), count, [&](const Row &row) {
         std::unique_ptr<MainQuestion> group(newGroup(
             row.value(1).toInt(), row.value(0).toInt(), queTypeId, row.value(4).toString()));
         std::unique_ptr<QuestionData> question(
@@ -65,14 +66,12 @@ int SqliteClass::randomChosenQuestions(QList<MainQuestion *> &out, int count, in
 
 int SqliteClass::randomChosenGroups(QList<MainQuestion *> &out, int count, int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
     return drawGroups(true, count, queTypeId, &out);
 }
 
 int SqliteClass::loadGroupQuestionRecords(QList<MainQuestion *> &out, const MainQuestion *group,
                                           int cateListId, int answerMode)
 {
-    const QMutexLocker locker(&storeMutex);
     QList<QuestionData *> questions;
     const int result = loadGroupQuestions(questions, cateListId, answerMode);
     for (QuestionData *question : qAsConst(questions)) {
@@ -88,18 +87,16 @@ int SqliteClass::loadGroupQuestionRecords(QList<MainQuestion *> &out, const Main
 
 int SqliteClass::drawRandomGroups(int count, int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
     return drawGroups(false, count, queTypeId, nullptr);
 }
 
 int SqliteClass::drawGroups(bool chosenOnly, int count, int queTypeId, QList<MainQuestion *> *out)
 {
-    const QString sql =
-        QStringLiteral("select a.cateId,b.publicQueText,b.cateListId from tCate a,tCateList b  "
-                       "where  a.cateId = b.cateId and %1b.queTypeId =? order by random()  "
-                       "limit 0, ?")
-            .arg(chosenOnly ? QStringLiteral("a.choose='1' and ") : QString());
-    return readRows(sql, {queTypeId, count}, [&](const QSqlQuery &row) {
+    const QString fromWhere = QStringLiteral("from tCate a,tCateList b  where  a.cateId = b.cateId and ")
+                              + (chosenOnly ? QStringLiteral("a.choose='1' and ") : QString())
+                              + QStringLiteral("b.queTypeId =? and %1");
+    return readRandomRows(QStringLiteral("a.cateId,b.publicQueText,b.cateListId"), fromWhere, {numberText(queTypeId)},
+                          QStringLiteral("tCateList"), QStringLiteral("b"), count, [&](const Row &row) {
         MainQuestion group;
         group.cateId = row.value(0).toInt();
         group.queTypeId = queTypeId;
@@ -116,12 +113,11 @@ int SqliteClass::drawGroups(bool chosenOnly, int count, int queTypeId, QList<Mai
 
 int SqliteClass::drawRandomQuestions(int count, int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
-    const QString sql = QStringLiteral(
-        "select tQue.queId,tQue.queText,tQue.answer,tQue.IsDel,tQue.prompt from tQue,tCateList "
-        "where  tQue.cateListId = tCateList.cateListId and tCateList.queTypeId=? and tQue.IsDel "
-        "!= '1'  order by random(),tQue.cateListId limit 0,?");
-    return readRows(sql, {queTypeId, count}, [&](const QSqlQuery &row) {
+    return readRandomRows(
+        QStringLiteral("tQue.queId,tQue.queText,tQue.answer,tQue.IsDel,tQue.prompt"),
+        QStringLiteral("from tQue,tCateList where  tQue.cateListId = tCateList.cateListId and tCateList.queTypeId=? "
+                       "and tQue.IsDel != '1' and %1"),
+        {numberText(queTypeId)}, QStringLiteral("tQue"), QStringLiteral("tQue"), count, [&](const Row &row) {
         std::unique_ptr<QuestionData> question(
             newDrawnQuestion(row.value(0).toInt(), row.value(1).toString(),
                              row.value(2).toString(), row.value(4).toString()));
@@ -136,35 +132,32 @@ int SqliteClass::drawRandomQuestions(int count, int queTypeId)
 
 int SqliteClass::loadPaperQuestions(int paperCateId, int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
     const QString sql = QStringLiteral(
         "select a.cateId,b.queTypeId, b.publicQueText,b.cateListId from ytCate a,ytCateList b  "
         "where a.cateId=b.cateId  and a.cateId = ?  and b.queTypeId = ? ");
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {paperCateId, queTypeId})) {
-        qDebug() << lastErrorText();
-        return -1;
-    }
-    while (query.next()) {
+    const int result = readRows(sql, {numberText(paperCateId), numberText(queTypeId)}, [&](const Row &row) {
         MainQuestion group;
-        group.cateId = query.value(0).toInt();
-        group.queTypeId = query.value(1).toInt();
-        group.cateListId = query.value(3).toInt();
-        group.publicQueText = query.value(2).toString();
+        group.cateId = row.value(0).toInt();
+        group.queTypeId = row.value(1).toInt();
+        group.cateListId = row.value(3).toInt();
+        group.publicQueText = row.value(2).toString();
         QList<MainQuestion *> records;
         loadPaperGroupQuestions(records, &group, group.cateListId, 1);
         emit sendTalkQuesion(group.queTypeId, records);
-    }
-    return rowsComplete(query, sql) ? 0 : -1;
+        return true;
+    });
+    if (result != 0 && !stopRequested())
+        qDebug() << lastErrorText();
+    return result;
 }
 
 int SqliteClass::paperQuestionTypes(QList<ExamSection *> &out, int paperCateId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     const QString sql = QStringLiteral(
         "select DISTINCT (queTypeId) from ytCateList where cateId =? ORDER BY queTypeId");
     QSqlQuery query = newQuery();
-    if (!runQuery(query, sql, {paperCateId})) {
+    if (!runQuery(query, sql, {numberText(paperCateId)})) {
         qDebug() << lastErrorText();
         return -1;
     }
@@ -172,7 +165,7 @@ int SqliteClass::paperQuestionTypes(QList<ExamSection *> &out, int paperCateId)
         auto *section = new ExamSection;
         section->queTypeId = query.value(0).toInt();
         // A type the bank does not describe gets an empty name and help text.
-        if (const QueTypeData *type = questionTypes.value(section->queTypeId)) {
+        if (const QueTypeData *type = typeRecord(section->queTypeId)) {
             section->name = type->queTypeName;
             section->description = type->memo;
         }
@@ -183,12 +176,12 @@ int SqliteClass::paperQuestionTypes(QList<ExamSection *> &out, int paperCateId)
 
 int SqliteClass::paperChapters(QList<SqliteData *> &out, int faId, int hType)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     QString sql = QStringLiteral("select cateId,cateName  from ytCate where faId = ? ");
-    QVariantList values{faId};
+    QVariantList values{numberText(faId)};
     if (hType != 0) {
         sql += QStringLiteral("and H_type = ? ");
-        values << hType;
+        values << numberText(hType);
     }
     sql += QStringLiteral("order by ord ");
     QSqlQuery query = newQuery();

@@ -1,7 +1,6 @@
 #include "SqliteClass.h"
 
 #include <QImage>
-#include <QMutexLocker>
 #include <QRegularExpression>
 
 namespace {
@@ -77,7 +76,7 @@ QString SqliteClass::optionTextToHtml(const QString &text)
     int height = 0;
     QString html = placeImages(text, databaseDir(), &height);
     {
-        const QMutexLocker locker(&storeMutex);
+        const StoreLocker locker(storeMutex);
         imageHeight = height;
     }
     return html.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));

@@ -7,11 +7,10 @@
 #include "QuestionData.h"
 #include "SqliteData.h"
 
-#include <QMutexLocker>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
+#include <algorithm>
 #include <memory>
 
 using namespace storevalues;
@@ -46,7 +45,7 @@ QuestionColumns withoutUserAnswer(QuestionColumns columns)
 }
 
 // The one way a question record is read from a row.
-std::unique_ptr<QuestionData> questionFromRow(const QSqlQuery &row, const QuestionColumns &columns)
+std::unique_ptr<QuestionData> questionFromRow(const QVariantList &row, const QuestionColumns &columns)
 {
     auto question = std::make_unique<QuestionData>();
     const auto read = [&row](int column, auto &field, auto convert) {
@@ -72,13 +71,18 @@ std::unique_ptr<QuestionData> questionFromRow(const QSqlQuery &row, const Questi
 // The chapter's groups in their order; tCateList is read by position.
 const QString groupsSql = QStringLiteral("select * from tCateList where cateId = ? order by ord");
 
+// Where a review list's key rows put their columns.
+enum KeyColumn { KeyRowId, KeyUserTime };
+
 } // namespace
 
-// What distinguishes the four review lists.
+// What distinguishes the four review lists: their statement is "select
+// columns from tQue a, tCateList b where condition order by a.userTime".
 struct SqliteClass::QuestionList
 {
-    QString sql;
-    QuestionColumns columns;
+    QString columns;
+    QString condition;
+    QuestionColumns questionColumns;
     int cateListIdColumn;
     // The favourite and note lists also give the group its id.
     bool setsGroupId;
@@ -101,8 +105,7 @@ int SqliteClass::loadPaperOptions(QList<OptionData *> &options, int queId)
 
 int SqliteClass::loadOptionsFrom(const QString &sql, QList<OptionData *> &options, int queId)
 {
-    const QMutexLocker locker(&storeMutex);
-    return readRows(sql, {queId}, [&](const QSqlQuery &row) {
+    return readRows(sql, {numberText(queId)}, [&](const Row &row) {
         auto *option = new OptionData;
         option->optId = row.value(0).toInt();
         option->queId = queId;
@@ -115,13 +118,12 @@ int SqliteClass::loadOptionsFrom(const QString &sql, QList<OptionData *> &option
 
 int SqliteClass::loadGroupQuestions(QList<QuestionData *> &questions, int cateListId, int answerMode)
 {
-    const QMutexLocker locker(&storeMutex);
     const QString sql = QStringLiteral(
         "select tQue.queId,tQue.queText,tQue.answer,tQue.IsDel,tQue.userNote,tQue.userStatus,tQue.userAnswer,"
         "tQue.userTime,tQue.userFav,tQue.prompt from tQue where tQue.cateListId = ? and tQue.IsDel != '1' "
         "order by ord");
     const QuestionColumns columns = answerMode == 1 ? withoutUserAnswer(groupColumns) : groupColumns;
-    return readRows(sql, {cateListId}, [&](const QSqlQuery &row) {
+    return readRows(sql, {numberText(cateListId)}, [&](const Row &row) {
         std::unique_ptr<QuestionData> question = questionFromRow(row, columns);
         question->cateListId = cateListId;
         if (loadOptions(question->options, question->queId) != 0)
@@ -133,19 +135,17 @@ int SqliteClass::loadGroupQuestions(QList<QuestionData *> &questions, int cateLi
 
 int SqliteClass::loadGroups(QList<MainQuestion *> &groups, int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
     return loadWholeGroups(cateId, &groups);
 }
 
 int SqliteClass::loadReportGroups(int cateId)
 {
-    const QMutexLocker locker(&storeMutex);
     return loadWholeGroups(cateId, nullptr);
 }
 
 int SqliteClass::loadWholeGroups(int cateId, QList<MainQuestion *> *groups)
 {
-    return readRows(groupsSql, {cateId}, [&](const QSqlQuery &row) {
+    return readRows(groupsSql, {numberText(cateId)}, [&](const Row &row) {
         std::unique_ptr<MainQuestion> group(
             newGroup(row.value(0).toInt(), cateId, row.value(2).toInt(), row.value(3).toString()));
         if (loadGroupQuestions(group->questions, group->cateListId, 0) != 0)
@@ -165,9 +165,15 @@ MainQuestion *SqliteClass::newGroup(int cateListId, int cateId, int queTypeId, c
     group->cateId = cateId;
     group->queTypeId = queTypeId;
     group->setQueType(queTypeId);
-    group->queType = questionTypes.value(queTypeId);
+    group->queType = typeRecord(queTypeId);
     group->publicQueText = stem;
     return group;
+}
+
+QueTypeData *SqliteClass::typeRecord(int queTypeId) const
+{
+    const StoreLocker locker(storeMutex);
+    return questionTypes.value(queTypeId);
 }
 
 int SqliteClass::groupHeader(QueTypeData *&type, QString &stem, int cateListId)
@@ -178,11 +184,10 @@ int SqliteClass::groupHeader(QueTypeData *&type, QString &stem, int cateListId)
 
 int SqliteClass::readGroupHeader(int cateListId, int &queTypeId, QueTypeData *&type, QString &stem)
 {
-    const QMutexLocker locker(&storeMutex);
     const QString sql = QStringLiteral("select queTypeId,publicQueText from tCateList where cateListId=?");
-    return readRows(sql, {cateListId}, [&](const QSqlQuery &row) {
+    return readRows(sql, {numberText(cateListId)}, [&](const Row &row) {
         queTypeId = row.value(0).toInt();
-        type = questionTypes.value(queTypeId);
+        type = typeRecord(queTypeId);
         stem = row.value(1).toString();
         return true;
     });
@@ -190,7 +195,6 @@ int SqliteClass::readGroupHeader(int cateListId, int &queTypeId, QueTypeData *&t
 
 int SqliteClass::loadChapterPage(int cateId, int offset, int count)
 {
-    const QMutexLocker locker(&storeMutex);
     // queId last: rows that tie on every other key keep one order from page
     // to page, so none is repeated or skipped.
     const QString sql = QStringLiteral(
@@ -200,7 +204,7 @@ int SqliteClass::loadChapterPage(int cateId, int offset, int count)
         "and tQue.IsDel != '1' order by tCateList.queTypeId ,tQue.cateListId, tQue.ord, tQue.queId LIMIT ?,?");
     const QuestionColumns columns = {2, 3, 4, 5, 6, 10, 9, notRead, 7, 8};
     QList<MainQuestion *> page;
-    const int read = readRows(sql, {cateId, offset, count}, [&](const QSqlQuery &row) {
+    const int read = readRows(sql, {numberText(cateId), numberText(offset), numberText(count)}, [&](const Row &row) {
         std::unique_ptr<MainQuestion> record(
             newGroup(row.value(11).toInt(), cateId, row.value(0).toInt(), row.value(1).toString()));
         std::unique_ptr<QuestionData> question = questionFromRow(row, columns);
@@ -221,97 +225,119 @@ int SqliteClass::loadChapterPage(int cateId, int offset, int count)
 int SqliteClass::loadWrongList()
 {
     return loadQuestionList(
-        {QStringLiteral("select a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
-                        "a.cateListId,a.prompt,b.publicQueText  from tQue a, tCateList b where a.userStatus = '2' "
-                        "and a.cateListId = b.cateListId and a.IsDel != '1' order by a.userTime"),
+        {QStringLiteral("a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
+                        "a.cateListId,a.prompt,b.publicQueText "),
+         QStringLiteral("a.userStatus = '2' and a.cateListId = b.cateListId and a.IsDel != '1'"),
          {0, 1, 2, 3, 4, notRead, notRead, 6, 7, 9}, 8, false, false, &SqliteClass::sendErrorQuestion});
 }
 
 int SqliteClass::loadDoneList()
 {
     return loadQuestionList(
-        {QStringLiteral("select a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
-                        "a.cateListId,a.prompt,a.userStatus ,b.publicQueText  from tQue a, tCateList b "
-                        "where a.userStatus != '0' and a.cateListId = b.cateListId and a.IsDel != '1' "
-                        "order by a.userTime"),
+        {QStringLiteral("a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
+                        "a.cateListId,a.prompt,a.userStatus ,b.publicQueText "),
+         QStringLiteral("a.userStatus != '0' and a.cateListId = b.cateListId and a.IsDel != '1'"),
          {0, 1, 2, 3, 4, 10, notRead, 6, 7, 9}, 8, false, false, &SqliteClass::sendNewKnowQuestion});
 }
 
 int SqliteClass::loadFavouriteList()
 {
     return loadQuestionList(
-        {QStringLiteral("select a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.prompt,"
-                        "a.cateListId,b.publicQueText  from tQue a, tCateList b where a.userFav = '1' "
-                        "and a.cateListId = b.cateListId and a.IsDel != '1' order by a.userTime"),
+        {QStringLiteral("a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.prompt,"
+                        "a.cateListId,b.publicQueText "),
+         QStringLiteral("a.userFav = '1' and a.cateListId = b.cateListId and a.IsDel != '1'"),
          {0, 1, 2, 3, 4, notRead, 5, 6, notRead, 7}, 8, true, true, &SqliteClass::sendCollectoQuestion});
 }
 
 int SqliteClass::loadNoteList()
 {
     return loadQuestionList(
-        {QStringLiteral("select a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
-                        "a.prompt,a.cateListId,b.publicQueText  from tQue a, tCateList b where a.userNote != '' "
-                        "and a.cateListId = b.cateListId and a.IsDel != '1' order by a.userTime"),
+        {QStringLiteral("a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
+                        "a.prompt,a.cateListId,b.publicQueText "),
+         QStringLiteral("a.userNote != '' and a.cateListId = b.cateListId and a.IsDel != '1'"),
          {0, 1, 2, 3, 4, notRead, 5, 6, 7, 8}, 9, true, false, &SqliteClass::sendNoteQuestion});
 }
 
 int SqliteClass::loadQuestionList(const QuestionList &list)
 {
-    const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, list.sql))
+    // The list's rows by answer time, as "order by a.userTime" would give
+    // them; the engine would sort the whole table in one step, so the keys
+    // are read window by window and sorted here, and the rows then read a
+    // few at a time by key (one that no longer belongs to the list is left
+    // out).
+    const QString fromWhere =
+        QStringLiteral("from tQue a, tCateList b where ") + list.condition + QStringLiteral(" and %1");
+    QList<Row> keys;
+    if (readKeys(QStringLiteral(", a.userTime"), fromWhere, {}, QStringLiteral("tQue"), QStringLiteral("a"), keys)
+        != 0)
         return -1;
-    const int stemColumn = query.record().count() - 1;
-    for (int index = 0; query.next(); ++index) {
-        if (stopRequested())
-            return -1;
-        auto group = std::make_unique<MainQuestion>();
-        std::unique_ptr<QuestionData> question = questionFromRow(query, list.columns);
-        if (list.favourites)
-            question->userFav = true;
-        const int cateListId = query.value(list.cateListIdColumn).toInt();
-        QString unusedStem;
-        if (readGroupHeader(cateListId, group->queTypeId, group->queType, unusedStem) != 0)
-            return -1;
-        if (list.setsGroupId)
-            group->cateListId = cateListId;
-        group->publicQueText = query.value(stemColumn).toString();
-        group->questions << question.release();
-        emit (this->*list.signal)(index, group.release());
-    }
-    return rowsComplete(query, list.sql) ? 0 : -1;
+    // Stable: rows of one time keep the table's order.
+    std::stable_sort(keys.begin(), keys.end(), [](const Row &a, const Row &b) {
+        return storedBefore(a.value(KeyUserTime), b.value(KeyUserTime));
+    });
+    int index = 0;
+    return readRowsInOrder(list.columns, fromWhere, {}, QStringLiteral("a"), keys,
+                           [&](const Row &row) { return emitListRow(list, row, index++); });
+}
+
+// One row of a review list (its columns, then the stem, then the rowid) as
+// a record of its own, emitted with its index.
+bool SqliteClass::emitListRow(const QuestionList &list, const Row &row, int index)
+{
+    auto group = std::make_unique<MainQuestion>();
+    std::unique_ptr<QuestionData> question = questionFromRow(row, list.questionColumns);
+    if (list.favourites)
+        question->userFav = true;
+    const int cateListId = row.value(list.cateListIdColumn).toInt();
+    QString unusedStem;
+    if (readGroupHeader(cateListId, group->queTypeId, group->queType, unusedStem) != 0)
+        return false;
+    if (list.setsGroupId)
+        group->cateListId = cateListId;
+    group->publicQueText = row.value(row.size() - 2).toString();
+    group->questions << question.release();
+    emit (this->*list.signal)(index, group.release());
+    return true;
 }
 
 int SqliteClass::searchQuestions(const QString &keyword, QList<SqliteData *> &hits)
 {
-    const QMutexLocker locker(&storeMutex);
     // The keyword is bound: a quote in it cannot end the pattern, while "%"
-    // and "_" stay LIKE wildcards.
+    // and "_" stay LIKE wildcards. The questions are searched window by
+    // window, each a short statement.
     const QString sql = QStringLiteral(
         "select a.cateName, c.queText, d.queTypeId,a.cateId, b.publicQueText,c.queId,c.prompt "
         "from tCate a, tCateList b, tQue c,tQueType d where a.cateId = b.cateId and b.cateListId = c.cateListId "
-        "and b.queTypeId = d.queTypeId and  c.IsDel != '1' and c.queText LIKE '%' || ? || '%' ");
-    return readRows(sql, {textValue(keyword)}, [&](const QSqlQuery &row) {
-        auto *hit = new SqliteData;
-        const int queTypeId = row.value(2).toInt();
-        const QueTypeData *type = questionTypes.value(queTypeId);
-        hit->text0 = row.value(0).toString();
-        hit->text1 = row.value(1).toString();
-        hit->text2 = type ? type->queTypeName : QString();
-        hit->text3 = row.value(3).toString();
-        hit->text4 = row.value(4).toString();
-        hit->text5 = row.value(5).toString();
-        hit->text6 = QString::number(queTypeId);
-        hit->text7 = row.value(6).toString();
-        hits << hit;
-        return true;
+        "and b.queTypeId = d.queTypeId and  c.IsDel != '1' and c.queText LIKE '%' || ? || '%' and %1");
+    return readInWindows(QStringLiteral("tQue"), QStringLiteral("c"), [&](const QString &window, QVariantList values) {
+        values.prepend(textValue(keyword));
+        return readRows(sql.arg(window), values, [&](const Row &row) {
+            auto *hit = new SqliteData;
+            const int queTypeId = row.value(2).toInt();
+            hit->text0 = row.value(0).toString();
+            hit->text1 = row.value(1).toString();
+            hit->text2 = typeName(queTypeId);
+            hit->text3 = row.value(3).toString();
+            hit->text4 = row.value(4).toString();
+            hit->text5 = row.value(5).toString();
+            hit->text6 = QString::number(queTypeId);
+            hit->text7 = row.value(6).toString();
+            hits << hit;
+            return true;
+        });
     });
+}
+
+QString SqliteClass::typeName(int queTypeId) const
+{
+    const StoreLocker locker(storeMutex);
+    const QueTypeData *type = questionTypes.value(queTypeId);
+    return type ? type->queTypeName : QString();
 }
 
 int SqliteClass::loadPaperGroupQuestions(QList<MainQuestion *> &records, const MainQuestion *group,
                                          int cateListId, int answerMode)
 {
-    const QMutexLocker locker(&storeMutex);
     const QString sql = QStringLiteral(
         "select ytQue.queId,ytQue.queText,ytQue.answer,ytQue.IsDel,ytQue.userNote,ytQue.userStatus,"
         "ytQue.userAnswer,ytQue.userTime,ytQue.userFav,ytQue.prompt from ytQue where ytQue.cateListId = ? "
@@ -321,7 +347,7 @@ int SqliteClass::loadPaperGroupQuestions(QList<MainQuestion *> &records, const M
     columns.userStatus = notRead;
     if (answerMode != 0)
         columns = withoutUserAnswer(columns);
-    return readRows(sql, {cateListId}, [&](const QSqlQuery &row) {
+    return readRows(sql, {numberText(cateListId)}, [&](const Row &row) {
         std::unique_ptr<MainQuestion> record(
             newGroup(group->cateListId, group->cateId, group->queTypeId, group->publicQueText));
         std::unique_ptr<QuestionData> question = questionFromRow(row, columns);

@@ -6,7 +6,6 @@
 #include "SqliteData.h"
 
 #include <QDateTime>
-#include <QMutexLocker>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtDebug>
@@ -15,15 +14,15 @@ using namespace storevalues;
 
 namespace {
 
-QueTypeData *questionTypeRecord(const QSqlQuery &query)
+QueTypeData questionTypeRecord(const QVariantList &row)
 {
-    auto *type = new QueTypeData;
-    type->queTypeId = query.value(0).toInt();
-    type->queTypeName = query.value(1).toString();
-    type->memo = query.value(2).toString();
-    type->column4 = query.value(3).toInt();
-    type->column5 = query.value(4).toInt();
-    type->examCount = query.value(5).toInt();
+    QueTypeData type;
+    type.queTypeId = row.value(0).toInt();
+    type.queTypeName = row.value(1).toString();
+    type.memo = row.value(2).toString();
+    type.column4 = row.value(3).toInt();
+    type.column5 = row.value(4).toInt();
+    type.examCount = row.value(5).toInt();
     return type;
 }
 
@@ -31,35 +30,52 @@ QueTypeData *questionTypeRecord(const QSqlQuery &query)
 
 int SqliteClass::loadQuestionTypes()
 {
-    const QMutexLocker locker(&storeMutex);
-    QSqlQuery query = newQuery();
-    if (!runQuery(query, QStringLiteral("select * from tQueType")))
+    QMap<int, QueTypeData> loaded;
+    if (readRows(QStringLiteral("select * from tQueType"), {},
+                 [&loaded](const Row &row) {
+                     // A later row with the same code takes the key.
+                     const QueTypeData type = questionTypeRecord(row);
+                     loaded.insert(type.queTypeId, type);
+                     return true;
+                 },
+                 StepFailure::EndsRows)
+        != 0)
         return -1;
-    qDeleteAll(questionTypes);
-    questionTypes.clear();
-    while (query.next()) {
-        QueTypeData *type = questionTypeRecord(query);
-        // A later row with the same code takes the key.
-        delete questionTypes.value(type->queTypeId);
-        questionTypes.insert(type->queTypeId, type);
+    // Questions that are still held point to the records: they are updated
+    // in place, and those of types the bank no longer has are kept aside
+    // until the store goes.
+    const StoreLocker locker(storeMutex);
+    for (auto held = questionTypes.begin(); held != questionTypes.end();) {
+        if (loaded.contains(held.key())) {
+            ++held;
+        } else {
+            retiredTypes << held.value();
+            held = questionTypes.erase(held);
+        }
+    }
+    for (auto type = loaded.cbegin(); type != loaded.cend(); ++type) {
+        if (QueTypeData *held = questionTypes.value(type.key()))
+            *held = type.value();
+        else
+            questionTypes.insert(type.key(), new QueTypeData(type.value()));
     }
     return 0;
 }
 
 int SqliteClass::questionType(QueTypeData *&out, int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     out = questionTypes.value(queTypeId);
     return 0;
 }
 
 int SqliteClass::questionTypesInBank(QList<int> &out)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     if (readRows(QStringLiteral("select DISTINCT (a.queTypeId),b.queTypeName from tCateList a,tQueType b "
                                 "where a.queTypeId = b.queTypeId ORDER BY a.queTypeId "),
                  {},
-                 [&](const QSqlQuery &row) {
+                 [&](const Row &row) {
                      out.append(row.value(0).toInt());
                      return true;
                  },
@@ -78,7 +94,7 @@ int SqliteClass::questionTypesInBank(QList<int> &out)
 
 int SqliteClass::questionTypeMemo(QString &memo, int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     QSqlQuery query = newQuery();
     if (!runQuery(query, QStringLiteral("select memo from tQueType where queTypeId = ?"), {numberText(queTypeId)}))
         return -1;
@@ -89,7 +105,7 @@ int SqliteClass::questionTypeMemo(QString &memo, int queTypeId)
 
 bool SqliteClass::hasQuestionType(int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     QSqlQuery query = newQuery();
     if (!runQuery(query, QStringLiteral("select queTypeId from tCateList where queTypeId= ?"), {numberText(queTypeId)})) {
         // No error result of its own: logged, and the type counts as present.
@@ -101,30 +117,30 @@ bool SqliteClass::hasQuestionType(int queTypeId)
 
 int SqliteClass::groupCountOfType(int queTypeId)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return firstInt(QStringLiteral("select count(queTypeId) from tCateList where queTypeId = ? "),
                     {numberText(queTypeId)}, 0);
 }
 
 int SqliteClass::setExamCount(int queTypeId, int count)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return runStatement(QStringLiteral("update tQueType set exam_count=?  where queTypeId=?"),
                         {numberText(count), numberText(queTypeId)});
 }
 
 int SqliteClass::setChapterChosen(int cateId, int choose)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return runStatement(QStringLiteral("update tCate set choose=? where cateId=?"),
                         {numberText(choose), numberText(cateId)});
 }
 
 int SqliteClass::readSysConfig(const QString &key, QString &value, QString &memo)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return readRows(QStringLiteral("select value,memo from sysConfig  where key=?"), {textValue(key)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         value = row.value(0).toString();
                         memo = row.value(1).toString();
                         return true;
@@ -134,17 +150,17 @@ int SqliteClass::readSysConfig(const QString &key, QString &value, QString &memo
 
 int SqliteClass::updateSysConfig(const QString &key, const QString &value)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return runStatement(QStringLiteral("update sysConfig set value=? where key = ?"),
                         {textValue(value), textValue(key)});
 }
 
 int SqliteClass::InsertOrUpdateConfigTable(const QString &key, SqliteData *row)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     QString existing;
     if (readRows(QStringLiteral("select Key from ConfigTable where Key=?"), {textValue(key)},
-                 [&](const QSqlQuery &found) {
+                 [&](const Row &found) {
                      existing = found.value(0).toString();
                      return true;
                  },
@@ -173,11 +189,11 @@ int SqliteClass::InsertOrUpdateConfigTable(const QString &key, SqliteData *row)
 
 int SqliteClass::readConfigTable(const QString &key, SqliteData *&out)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     // One record, of the last matching row, so that no earlier one is lost.
     SqliteData *record = nullptr;
     if (readRows(QStringLiteral("select * from ConfigTable where Key=?"), {textValue(key)},
-                 [&](const QSqlQuery &row) {
+                 [&](const Row &row) {
                      if (!record)
                          record = new SqliteData;
                      record->text0 = row.value(1).toString();
@@ -197,7 +213,7 @@ int SqliteClass::readConfigTable(const QString &key, SqliteData *&out)
 
 int SqliteClass::InsertExamTable(SqliteData *record)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     const QString savedAt = nowText();
     QSqlQuery query = newQuery();
     // Numbers are kept as text; compared as text, '9' would beat '10'.
@@ -221,10 +237,10 @@ int SqliteClass::InsertExamTable(SqliteData *record)
 
 int SqliteClass::examRecordList(QList<SqliteData *> &out, int kind)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return readRows(QStringLiteral("select V5,V2,V1 from ConfigTable where V5>'0' and V2=? ORDER BY V1 desc"),
                     {numberText(kind)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         auto *record = new SqliteData;
                         record->text0 = row.value(0).toString();
                         record->text2 = row.value(1).toString();
@@ -237,9 +253,9 @@ int SqliteClass::examRecordList(QList<SqliteData *> &out, int kind)
 
 int SqliteClass::readExamRecord(int id, QString &report, QString &counts)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return readRows(QStringLiteral("select V3,V4 from ConfigTable where V5=?"), {numberText(id)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         report = row.value(0).toString();
                         counts = row.value(1).toString();
                         return true;
@@ -249,19 +265,19 @@ int SqliteClass::readExamRecord(int id, QString &report, QString &counts)
 
 int SqliteClass::deleteExamRecord(int id)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return runStatement(QStringLiteral("delete from ConfigTable  where V5=?"), {numberText(id)});
 }
 
 int SqliteClass::examOutlineCount()
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return firstInt(QStringLiteral("select count(id) FROM examOutline "), {}, 0);
 }
 
 int SqliteClass::examOutlineContent(QString &content, const QString &idPattern)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     QSqlQuery query = newQuery();
     if (!runQuery(query, QStringLiteral("select  content FROM examOutline WHERE id LIKE ?"), {textValue(idPattern)}))
         return -1;
@@ -272,9 +288,9 @@ int SqliteClass::examOutlineContent(QString &content, const QString &idPattern)
 
 int SqliteClass::examOutlineRows(QList<ExamOutlineData *> &out, const QString &idPattern)
 {
-    const QMutexLocker locker(&storeMutex);
+    const StoreLocker locker(storeMutex);
     return readRows(QStringLiteral("select * FROM examOutline WHERE id LIKE ?"), {textValue(idPattern)},
-                    [&](const QSqlQuery &row) {
+                    [&](const Row &row) {
                         auto *outline = new ExamOutlineData;
                         outline->content = row.value(1).toString();
                         outline->id = row.value(0).toString();

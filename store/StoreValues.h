@@ -37,4 +37,38 @@ inline QDateTime storedTime(const QVariant &value)
     return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), timeFormat);
 }
 
+// Whether stored value a comes before b in the engine's ascending order:
+// NULL, then numbers, then texts, then blobs.
+inline bool storedBefore(const QVariant &a, const QVariant &b)
+{
+    const auto valueClass = [](const QVariant &value) {
+        if (value.isNull())
+            return 0;
+        switch (value.userType()) {
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::Double:
+            return 1;
+        case QMetaType::QByteArray:
+            return 3;
+        default:
+            return 2;
+        }
+    };
+    const int classA = valueClass(a);
+    const int classB = valueClass(b);
+    if (classA != classB)
+        return classA < classB;
+    switch (classA) {
+    case 1:
+        return a.toDouble() < b.toDouble();
+    case 2:
+        return a.toString() < b.toString();
+    case 3:
+        return a.toByteArray() < b.toByteArray();
+    default:
+        return false;
+    }
+}
+
 } // namespace storevalues

@@ -174,6 +174,58 @@ private slots:
         sqlite3_activate_see("ignored");
     }
 
+    void rekeyV2UnknownSchemaActsOnMain()
+    {
+        const QString file = path("rekey-v2-unknown.db");
+        QString sum;
+        {
+            Db db(file);
+            QCOMPARE(db.key(builtin), 0);
+            fill(db, 30);
+            sum = checksum(db);
+            QCOMPARE(sqlite3_rekey_v2(db.get(), "no such schema", "other phrase", 12), SQLITE_OK);
+            QCOMPARE(checksum(db), sum);
+        }
+        Db old(file);
+        QCOMPARE(old.key(builtin), 0);
+        QCOMPARE(old.scalar("SELECT count(*) FROM t"), QString("ERR 26"));
+        Db db(file);
+        QCOMPARE(db.key("other phrase"), 0);
+        QCOMPARE(checksum(db), sum);
+    }
+
+    // Each read transaction checks the change counter (16 bytes inside page
+    // 1); read wrongly, it would look changed and empty the page cache.
+    void repeatedReadKeepsPageCache_data()
+    {
+        QTest::addColumn<int>("pageSize");
+        QTest::newRow("512") << 512;
+        QTest::newRow("1024") << 1024;
+        QTest::newRow("4096") << 4096;
+    }
+    void repeatedReadKeepsPageCache()
+    {
+        QFETCH(int, pageSize);
+        const QString file = path(QStringLiteral("cache-%1.db").arg(pageSize));
+        {
+            Db db(file);
+            QCOMPARE(db.key(builtin), 0);
+            QCOMPARE(db.exec(QStringLiteral("PRAGMA page_size=%1").arg(pageSize)), SQLITE_OK);
+            fill(db, 100);
+        }
+        Db db(file);
+        QCOMPARE(db.key(builtin), 0);
+        const QString total = db.scalar("SELECT sum(length(body)) FROM t");
+        QVERIFY(!total.startsWith(QLatin1String("ERR")));
+        int misses = 0;
+        int highest = 0;
+        QCOMPARE(sqlite3_db_status(db.get(), SQLITE_DBSTATUS_CACHE_MISS, &misses, &highest, 1), SQLITE_OK);
+        QVERIFY(misses > 0);
+        QCOMPARE(db.scalar("SELECT sum(length(body)) FROM t"), total);
+        QCOMPARE(sqlite3_db_status(db.get(), SQLITE_DBSTATUS_CACHE_MISS, &misses, &highest, 0), SQLITE_OK);
+        QCOMPARE(misses, 0);
+    }
+
     void keyAfterFailedReadAndTwice()
     {
         const QString file = path("keys-encrypted.db");

@@ -27,6 +27,7 @@ private slots:
     void openOptions_data();
     void openOptions();
     void busyTimeoutOption();
+    void defaultBusyTimeoutWaitsForLock();
 
     void statementOutcome_data();
     void statementOutcome();
@@ -151,6 +152,31 @@ void TestDriver::busyTimeoutOption()
     QVERIFY(!q.exec(QStringLiteral("SELECT * FROM t")));
     QCOMPARE(q.lastError().nativeErrorCode(), QString::number(SQLITE_BUSY));
     execOrFail(hold, QStringLiteral("COMMIT"));
+}
+
+void TestDriver::defaultBusyTimeoutWaitsForLock()
+{
+    DriverTestConnection holder(dbPath());
+    {
+        QSqlQuery hold(holder.db);
+        execOrFail(hold, QStringLiteral("CREATE TABLE t(a)"));
+        execOrFail(hold, QStringLiteral("INSERT INTO t VALUES(7)"));
+        execOrFail(hold, QStringLiteral("BEGIN EXCLUSIVE"));
+    }
+    // The holder lets go after 300 ms, far inside the default wait.
+    std::unique_ptr<QThread> release(QThread::create([&holder] {
+        QThread::msleep(300);
+        QSqlQuery(holder.db).exec(QStringLiteral("COMMIT"));
+    }));
+    release->start();
+
+    DriverTestConnection c(dbPath());
+    QSqlQuery q(c.db);
+    const bool ran = q.exec(QStringLiteral("SELECT a FROM t"));
+    QVERIFY(release->wait());
+    QVERIFY2(ran, qPrintable(q.lastError().text()));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 7);
 }
 
 void TestDriver::statementOutcome_data()

@@ -80,6 +80,8 @@ private slots:
     void emptyQueuePostsNothing();
     void onlyConfirmedRowsLeaveTheQueue();
     void postsOneRowAtATime();
+    void postingInterleavings_data();
+    void postingInterleavings();
     void errorReportIsPostedWithItsValues();
 
 private:
@@ -419,6 +421,62 @@ void TestAnswers::postsOneRowAtATime()
     client->reply(0);
     QCOMPARE(client->posts.size(), 3);
     QCOMPARE(queuedTexts(), QStringList{QStringLiteral("second")});
+}
+
+void TestAnswers::postingInterleavings_data()
+{
+    // Steps: "post" calls postOfflineQueue, "0" / "1" is the reply to the
+    // request that is out, "rebuild" posts again on a new client (as a
+    // main-window rebuild does; the old client's reply never comes).
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("posted");
+    QTest::addColumn<QStringList>("left");
+
+    // Rows by posting order: first, second (feedback), report.
+    QTest::newRow("second call before the first reply")
+        << QStringList{"post", "post", "0", "0", "1"} << QStringList{"first", "second", "report"}
+        << QStringList{"report"};
+    QTest::newRow("failure then success")
+        << QStringList{"post", "1", "0", "0"} << QStringList{"first", "second", "report"}
+        << QStringList{"first"};
+    QTest::newRow("call while the last reply is out")
+        << QStringList{"post", "0", "0", "post", "0"} << QStringList{"first", "second", "report"}
+        << QStringList{};
+    QTest::newRow("rebuild in between")
+        << QStringList{"post", "0", "rebuild", "0", "0"} << QStringList{"first", "second", "second", "report"}
+        << QStringList{};
+    QTest::newRow("call after the queue went out")
+        << QStringList{"post", "0", "1", "1", "post", "0"}
+        << QStringList{"first", "second", "report", "second", "report"} << QStringList{"report"};
+}
+
+void TestAnswers::postingInterleavings()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, posted);
+    QFETCH(QStringList, left);
+
+    queueThreeRows();
+    QStringList texts;
+    for (const QString &step : qAsConst(steps)) {
+        if (step == QLatin1String("post")) {
+            QCOMPARE(store()->postOfflineQueue(), 0);
+        } else if (step == QLatin1String("rebuild")) {
+            for (const FakeReportClient::Post &post : qAsConst(client->posts))
+                texts << post.text;
+            client = new FakeReportClient;
+            store()->setLoginClient(client);
+            QCOMPARE(store()->postOfflineQueue(), 0);
+        } else {
+            client->reply(step.toInt());
+        }
+    }
+    for (const FakeReportClient::Post &post : qAsConst(client->posts))
+        texts << post.text;
+    QCOMPARE(texts, posted);
+    QStringList expectedLeft = left;
+    expectedLeft.sort();
+    QCOMPARE(queuedTexts(), expectedLeft);
 }
 
 void TestAnswers::errorReportIsPostedWithItsValues()

@@ -306,9 +306,11 @@ void TestCleanup::failedClearingRollsBack()
     const QString records = QStringLiteral("select * from tQue order by queId");
     const QStringList before = column(records);
 
+    // The first group was cleared before the second failed; the rollback
+    // undoes it, so no progress was shown for it.
     QSignalSpy progress(store(), &SqliteClass::sendClearQuestions);
     QCOMPARE(store()->clearChapterRecords(QStringLiteral("1,1,1"), 121), -1);
-    QCOMPARE(progress.size(), 1);
+    QVERIFY(progress.isEmpty());
     QCOMPARE(column(records), before);
 }
 

@@ -1,6 +1,7 @@
 #include "ExamOutlineData.h"
 #include "FixtureBank.h"
 #include "LogCapture.h"
+#include "MainQuestion.h"
 #include "QueTypeData.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
@@ -69,6 +70,7 @@ private slots:
     void questionTypes();
     void reloadReplacesEveryType();
     void laterRowOfOneCodeWins();
+    void reloadKeepsHeldTypeRecords();
     void failedLoadKeepsTypes();
     void questionTypesInBank_data();
     void questionTypesInBank();
@@ -189,6 +191,33 @@ void TestSettings::laterRowOfOneCodeWins()
     QCOMPARE(type->examCount, 4);
     store()->questionType(type, 2);
     QCOMPARE(type, nullptr);
+}
+
+void TestSettings::reloadKeepsHeldTypeRecords()
+{
+    // Groups of chapter 111 by ord are of the types 2, 3, 1, 4, 6 and 7.
+    QCOMPARE(store()->loadQuestionTypes(), 0);
+    Owned<MainQuestion> groups;
+    QCOMPARE(store()->loadGroups(groups, 111), 0);
+    QCOMPARE(groups.size(), 6);
+    const MainQuestion *renamed = groups.at(0);
+    const MainQuestion *dropped = groups.at(5);
+    QCOMPARE(dropped->queTypeId, 7);
+
+    // A main-window rebuild loads the types again while the groups are held.
+    QVERIFY(bank->exec(QStringLiteral("UPDATE tQueType SET queTypeName = '改名' WHERE queTypeId = 2;"
+                                      "DELETE FROM tQueType WHERE queTypeId = 7;")));
+    QCOMPARE(store()->loadQuestionTypes(), 0);
+
+    QueTypeData *type = nullptr;
+    store()->questionType(type, 2);
+    QCOMPARE(renamed->queType, type);
+    QCOMPARE(renamed->queType->queTypeName, QStringLiteral("改名"));
+    store()->questionType(type, 7);
+    QCOMPARE(type, nullptr);
+    // Still the record it was, readable until the store goes.
+    QVERIFY(dropped->queType);
+    QCOMPARE(dropped->queType->queTypeName, QStringLiteral("B1型题"));
 }
 
 void TestSettings::failedLoadKeepsTypes()

@@ -85,6 +85,9 @@ void TestWorkerStop::stopEndsJobAtNextRow_data()
                               << "sendFindQuestions 0";
     QTest::newRow("7 man-machine paper") << sectionJob(7, {{1, 1}, {1, 2}, {1, 7}}) << onStoreDraw()
                                          << "sendTalkError 0";
+    // Several rows in each part: the draw itself ends at its next row.
+    QTest::newRow("7 man-machine paper, several per part")
+        << sectionJob(7, {{5, 1}, {5, 2}, {3, 7}}) << onStoreDraw() << "sendTalkError 0";
     QTest::newRow("8 chapter sets") << Setup([](DataToUiThreadClass &w) { w.setJob(8, 1); })
                                     << Hook([](DataToUiThreadClass *w, const std::function<void()> &callback) {
                                            QObject::connect(w, &DataToUiThreadClass::sendQuestionBycateId, w,
@@ -92,6 +95,20 @@ void TestWorkerStop::stopEndsJobAtNextRow_data()
                                                             Qt::DirectConnection);
                                        })
                                     << "sendSqliteClass 0";
+    QTest::newRow("10 quick-memorisation chapters")
+        << Setup([](DataToUiThreadClass &w) { w.setJob(10, 0); })
+        << Hook([](DataToUiThreadClass *w, const std::function<void()> &callback) {
+               QObject::connect(SqliteClass::instance(), &SqliteClass::sendQuickQuestionBycateId, w,
+                                [callback](SqliteData *) { callback(); }, Qt::DirectConnection);
+           })
+        << "sendSqliteClass 0";
+    QTest::newRow("11 report groups")
+        << Setup([](DataToUiThreadClass &w) { w.setJob(11, 10101); })
+        << Hook([](DataToUiThreadClass *w, const std::function<void()> &callback) {
+               QObject::connect(SqliteClass::instance(), &SqliteClass::sendQuickQuestion, w,
+                                [callback](MainQuestion *) { callback(); }, Qt::DirectConnection);
+           })
+        << "sendSqliteClass 0";
     QTest::newRow("13 recent chapters")
         << Setup([](DataToUiThreadClass &w) { w.setJob(13, 0); })
         << Hook([](DataToUiThreadClass *w, const std::function<void()> &callback) {

@@ -7,6 +7,49 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+// The id columns of each table that holds ids.
+const QList<QPair<QString, QStringList>> idColumns = {
+    {QStringLiteral("tCate"), {QStringLiteral("cateId"), QStringLiteral("faId")}},
+    {QStringLiteral("tCateList"),
+     {QStringLiteral("cateListId"), QStringLiteral("cateId"), QStringLiteral("queTypeId")}},
+    {QStringLiteral("tQue"), {QStringLiteral("queId"), QStringLiteral("cateListId")}},
+    {QStringLiteral("tQueOpt"), {QStringLiteral("queId")}},
+    {QStringLiteral("tQueType"), {QStringLiteral("queTypeId")}},
+    {QStringLiteral("ytCate"), {QStringLiteral("cateId"), QStringLiteral("faId")}},
+    {QStringLiteral("ytCateList"),
+     {QStringLiteral("cateListId"), QStringLiteral("cateId"), QStringLiteral("queTypeId")}},
+    {QStringLiteral("ytQue"), {QStringLiteral("queId"), QStringLiteral("cateListId")}},
+    {QStringLiteral("ytQueOpt"), {QStringLiteral("queId")}},
+    {QStringLiteral("tQueLog"), {QStringLiteral("queId")}},
+};
+
+// The schema with the type of every id column taken away (optId keeps its
+// own, which its AUTOINCREMENT needs).
+QString untypedSchema(QString schema)
+{
+    static const QRegularExpression typedId(
+        QStringLiteral("^(\\s*(?:cateId|faId|cateListId|queId|queTypeId)\\s+)INTEGER"),
+        QRegularExpression::MultilineOption);
+    return schema.replace(typedId, QStringLiteral("\\1"));
+}
+
+// Every id written so far, turned into text.
+QString idsAsText()
+{
+    QStringList statements;
+    for (const auto &table : idColumns) {
+        for (const QString &column : table.second)
+            statements << QStringLiteral("UPDATE %1 SET %2 = CAST(%2 AS TEXT) WHERE typeof(%2) = 'integer';")
+                              .arg(table.first, column);
+    }
+    return statements.join(QLatin1Char('\n'));
+}
+
+} // namespace
 
 FixtureBank::FixtureBank(Form form)
     : form(form), phrase(builtinPhrase()),
@@ -30,6 +73,12 @@ FixtureBank &FixtureBank::setPhrase(const QByteArray &text)
 FixtureBank &FixtureBank::setSchemaOnly()
 {
     withFixture = false;
+    return *this;
+}
+
+FixtureBank &FixtureBank::setUntypedIds()
+{
+    untypedIds = true;
     return *this;
 }
 
@@ -89,10 +138,12 @@ bool FixtureBank::writeImages()
 bool FixtureBank::writeBank()
 {
     BankFile bank;
-    QStringList scripts{bankSchemaSql()};
+    QStringList scripts{untypedIds ? untypedSchema(bankSchemaSql()) : bankSchemaSql()};
     if (withFixture)
         scripts << standardFixtureSql();
     scripts << extraSql;
+    if (untypedIds)
+        scripts << idsAsText();
     bool written = bank.open(filePath(), effectivePhrase(), pageSize);
     for (int i = 0; written && i < scripts.size(); ++i)
         written = bank.exec(scripts[i]);

@@ -17,6 +17,10 @@
 //   store->openDatabase(bank.path(), ...);
 //
 // Tests that need more rows add SQL before open() rather than copying the fixture.
+//
+// setUntypedIds() gives the same bank with its id columns declared without a
+// type and holding their ids as text, as some delivered banks do; rows that
+// a test adds after open() must then write their ids as text ('1001').
 class FixtureBank
 {
 public:
@@ -35,6 +39,7 @@ public:
     FixtureBank &setPageSize(int bytes);
     FixtureBank &setPhrase(const QByteArray &phrase);
     FixtureBank &setSchemaOnly();                        // no fixture rows
+    FixtureBank &setUntypedIds();                        // ids untyped, held as text
     FixtureBank &addSql(const QString &sql);             // runs after the fixture
     FixtureBank &addImage(const QString &name, int height);
 
@@ -61,6 +66,7 @@ private:
     int pageSize = 0;
     QByteArray phrase;
     bool withFixture = true;
+    bool untypedIds = false;
     QStringList extraSql;
     QList<QPair<QString, int>> images;
     QString lastError;

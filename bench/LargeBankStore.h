@@ -5,21 +5,22 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdio>
 
-// Opens the 20,000-question bank in the store for a benchmark: the one in
+// Opens the store on the benchmarks' large bank: the one in
 // $VELMORA_LARGE_BANK when set, else one that banktool from the same build
-// writes into scratch (which must outlive the run). False, with the reason
-// printed, when there is none to open.
-inline bool openLargeBank(const QTemporaryDir &scratch)
+// writes into scratch ("banktool large DIR" followed by plan). False, with
+// the reason on stderr, when there is none.
+inline bool openLargeBank(QTemporaryDir &scratch, const QStringList &plan = {})
 {
     QString bankDir = qEnvironmentVariable("VELMORA_LARGE_BANK");
     if (bankDir.isEmpty()) {
         bankDir = scratch.path();
         const QString banktool = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/bank/banktool");
-        if (QProcess::execute(banktool, {QStringLiteral("large"), bankDir}) != 0) {
+        if (QProcess::execute(banktool, QStringList{QStringLiteral("large"), bankDir} + plan) != 0) {
             std::fprintf(stderr, "cannot write the large bank; set VELMORA_LARGE_BANK\n");
             return false;
         }
