@@ -2,20 +2,18 @@
 // shows after a submission, on a copy of the demo subject into PNG files:
 //   feedback_snapshots DEMO_DATA_DIR OUTDIR
 #include "BuiltinPassphrase.h"
-#include "ConfigIni.h"
 #include "DialogAnswerer.h"
 #include "FeedBaceDialog.h"
 #include "LocalWebService.h"
-#include "LoginBaseClass.h"
 #include "Resources.h"
 #include "Snapshot.h"
 #include "SqliteClass.h"
+#include "TempWorkDir.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <cstdio>
 
@@ -66,20 +64,16 @@ int main(int argc, char *argv[])
     const QDir demo(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
     const QDir out(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[2])));
 
-    // A fresh working directory with a copy of the demo bank and a kept number.
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    QDir().mkdir(QStringLiteral("data"));
-    if (!QFile::copy(demo.filePath(QStringLiteral("MedicalDB.db")), QStringLiteral("data/MedicalDB.db"))) {
-        std::fprintf(stderr, "no MedicalDB.db in %s\n", argv[1]);
-        return 1;
-    }
+    // A fresh working directory with a kept number and a copy of the demo bank.
+    const TempWorkDir work("[User]\r\nTel=13800138000\r\n");
+    const QString bankDir = work.filePath(QStringLiteral("data"));
     SqliteClass *store = SqliteClass::instance();
-    if (store->openDatabase(QStringLiteral("data"), QString::fromLatin1(builtinPassphrase), 0) != 2) {
-        std::fprintf(stderr, "cannot open the demo bank\n");
+    if (!QDir().mkpath(bankDir)
+        || !QFile::copy(demo.filePath(QStringLiteral("MedicalDB.db")), bankDir + QStringLiteral("/MedicalDB.db"))
+        || store->openDatabase(bankDir, QString::fromLatin1(builtinPassphrase), 0) != 2) {
+        std::fprintf(stderr, "cannot open a copy of the demo bank from %s\n", argv[1]);
         return 1;
     }
-    ConfigIni::write(LoginBaseClass::telephoneKey(), QStringLiteral("13800138000"));
     LocalWebService service;
     if (!service.listen())
         return 1;
@@ -94,6 +88,11 @@ int main(int argc, char *argv[])
         }
     }
 
+    // A text longer than the field: its scroll bar.
+    FeedBaceDialog *dialog = openDialog(0, green, (typed + QLatin1Char('\n')).repeated(6));
+    saveSnapshot(dialog, out, QStringLiteral("feedback_long"));
+    delete dialog;
+
     bool shown = drawMessage(0, QString(), out, QStringLiteral("message_empty"));
     service.setBody(QStringLiteral("/other/feedback.php"),
                     "{\"status\":1,\"msg\":\"您填写的手机号格式不正确，请填写11位手机号码后重新提交。\"}");
@@ -103,5 +102,6 @@ int main(int argc, char *argv[])
     service.setStatus(QStringLiteral("/other/feedback.php"), 500);
     store->execSql(QStringLiteral("drop table tQueLog"));
     shown = drawMessage(0, typed, out, QStringLiteral("message_queue_failed")) && shown;
+    store->closeDatabase();
     return shown ? 0 : 1;
 }
