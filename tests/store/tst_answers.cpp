@@ -3,6 +3,7 @@
 #include "OptionData.h"
 #include "QuestionData.h"
 #include "SqliteClass.h"
+#include "SqlRow.h"
 
 #include <QDateTime>
 #include <QSqlError>
@@ -86,9 +87,6 @@ private slots:
 
 private:
     SqliteClass *store() const { return SqliteClass::instance(); }
-    // The first row's columns as text, "NULL" for a null.
-    static QStringList row(const QString &sql, const QVariantList &values = {});
-    static int count(const QString &sql, const QVariantList &values = {});
     // Empties the queue and queues two feedback texts and one error report.
     void queueThreeRows();
     QStringList queuedTexts() const;
@@ -96,30 +94,6 @@ private:
     std::unique_ptr<FixtureBank> bank;
     FakeReportClient *client = nullptr; // owned by the store
 };
-
-QStringList TestAnswers::row(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery query(QSqlDatabase::database());
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    QStringList columns;
-    if (!query.exec()) {
-        qWarning() << query.lastError().text();
-        return columns;
-    }
-    if (query.next()) {
-        for (int i = 0; i < query.record().count(); ++i)
-            columns.append(query.isNull(i) ? QStringLiteral("NULL") : query.value(i).toString());
-    }
-    return columns;
-}
-
-int TestAnswers::count(const QString &sql, const QVariantList &values)
-{
-    const QStringList columns = row(sql, values);
-    return columns.isEmpty() ? -1 : columns.first().toInt();
-}
 
 void TestAnswers::init()
 {
@@ -153,17 +127,17 @@ void TestAnswers::recordAnswer()
     const int queId = 1003; // never answered in the fixture
     const QString logOf = QStringLiteral(
         "select count(*) from tQueLog where queId = ? and type = '001' and userStatus = '1'");
-    const int before = count(logOf, {queId});
-    const int questions = count(QStringLiteral("select count(*) from tQue"));
+    const int before = sqlCount(logOf, {queId});
+    const int questions = sqlCount(QStringLiteral("select count(*) from tQue"));
 
     const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
     for (const QString &answer : answers)
         QCOMPARE(store()->recordAnswer(queId, answer, QStringLiteral("1"), QStringLiteral("001")),
                  0);
 
-    QCOMPARE(count(logOf, {queId}), before + answers.size());
+    QCOMPARE(sqlCount(logOf, {queId}), before + answers.size());
     const QStringList question =
-        row(QStringLiteral("select userStatus, userAnswer, userTime from tQue where queId = ?"),
+        sqlRow(QStringLiteral("select userStatus, userAnswer, userTime from tQue where queId = ?"),
             {queId});
     QCOMPARE(question.value(0), QStringLiteral("1"));
     QCOMPARE(question.value(1), answers.last());
@@ -172,11 +146,11 @@ void TestAnswers::recordAnswer()
     QVERIFY2(written.isValid(), qPrintable(time));
     QVERIFY(written >= start && written <= QDateTime::currentDateTime());
     // The latest log row holds the same answer and the same time text.
-    QCOMPARE(row(QStringLiteral("select userAnswer, userTime from tQueLog where queId = ? and "
+    QCOMPARE(sqlRow(QStringLiteral("select userAnswer, userTime from tQueLog where queId = ? and "
                                 "type = '001' order by rowid desc limit 1"),
                  {queId}),
              (QStringList{answers.last(), time}));
-    QCOMPARE(count(QStringLiteral("select count(*) from tQue")), questions);
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from tQue")), questions);
 }
 
 void TestAnswers::recordAnswerIsAllOrNothing_data()
@@ -201,8 +175,8 @@ void TestAnswers::recordAnswerIsAllOrNothing()
     const QString logRows = QStringLiteral("select count(*) from tQueLog");
     const QString questionRow =
         QStringLiteral("select userStatus, userAnswer, userTime from tQue where queId = ?");
-    const int logBefore = count(logRows);
-    const QStringList questionBefore = row(questionRow, {queId});
+    const int logBefore = sqlCount(logRows);
+    const QStringList questionBefore = sqlRow(questionRow, {queId});
     QCOMPARE(store()->execSql(trigger), 0);
 
     QCOMPARE(store()->recordAnswer(queId, QStringLiteral("AB"), QStringLiteral("1"),
@@ -210,15 +184,15 @@ void TestAnswers::recordAnswerIsAllOrNothing()
              -1);
     QVERIFY2(store()->lastErrorText().startsWith(QStringLiteral("[Error:]") + failedStatement),
              qPrintable(store()->lastErrorText()));
-    QCOMPARE(count(logRows), logBefore);
-    QCOMPARE(row(questionRow, {queId}), questionBefore);
+    QCOMPARE(sqlCount(logRows), logBefore);
+    QCOMPARE(sqlRow(questionRow, {queId}), questionBefore);
 
     // Nothing is left half-open for the next answer.
     QCOMPARE(store()->execSql(QStringLiteral("drop trigger refuse")), 0);
     QCOMPARE(store()->recordAnswer(queId, QStringLiteral("AB"), QStringLiteral("1"),
                                    QStringLiteral("001")),
              0);
-    QCOMPARE(count(logRows), logBefore + 1);
+    QCOMPARE(sqlCount(logRows), logBefore + 1);
 }
 
 void TestAnswers::noteRoundTrip_data()
@@ -238,9 +212,9 @@ void TestAnswers::noteRoundTrip()
     QCOMPARE(store()->readNote(1001, read), 0);
     QCOMPARE(read, note);
     // A removed note is '' as the bank's rows always had it, never NULL.
-    QCOMPARE(count(QStringLiteral("select count(*) from tQue where queId = 1001 and userNote is null")), 0);
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from tQue where queId = 1001 and userNote is null")), 0);
     // Only that question's note changed.
-    QCOMPARE(count(QStringLiteral("select count(*) from tQue where userNote = ?"),
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from tQue where userNote = ?"),
                    {QStringLiteral("50%的人选错_注意")}),
              1);
 }
@@ -267,7 +241,7 @@ void TestAnswers::setFavourite()
     QFETCH(int, flag);
     QFETCH(QString, stored);
     QCOMPARE(store()->setFavourite(queId, flag), 0);
-    QCOMPARE(row(QStringLiteral("select userFav from tQue where queId = ?"), {queId}),
+    QCOMPARE(sqlRow(QStringLiteral("select userFav from tQue where queId = ?"), {queId}),
              QStringList{stored});
 }
 
@@ -337,10 +311,10 @@ void TestAnswers::queuedRowsAreStoredExactly()
     const QString columns =
         QStringLiteral("select queId, userStatus, userAnswer, userTime, userFav from tQueLog "
                        "where type = ? and userNote = ?");
-    QCOMPARE(row(columns, {QStringLiteral("002"), feedback}),
+    QCOMPARE(sqlRow(columns, {QStringLiteral("002"), feedback}),
              (QStringList{QStringLiteral("NULL"), QStringLiteral("NULL"), QStringLiteral("NULL"),
                           QStringLiteral("2016-01-02 03:04:05"), QStringLiteral("NULL")}));
-    QCOMPARE(row(columns, {QStringLiteral("003"), report}),
+    QCOMPARE(sqlRow(columns, {QStringLiteral("003"), report}),
              (QStringList{QStringLiteral("1002"), QStringLiteral("NULL"), queText,
                           QStringLiteral("NULL"), QStringLiteral("4")}));
 }
@@ -375,10 +349,10 @@ void TestAnswers::emptyQueuePostsNothing()
 {
     QCOMPARE(store()->execSql(QStringLiteral("delete from tQueLog where type in ('002', '003')")),
              0);
-    const int answerLog = count(QStringLiteral("select count(*) from tQueLog"));
+    const int answerLog = sqlCount(QStringLiteral("select count(*) from tQueLog"));
     QCOMPARE(store()->postOfflineQueue(), 0);
     QVERIFY(client->posts.isEmpty());
-    QCOMPARE(count(QStringLiteral("select count(*) from tQueLog")), answerLog);
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from tQueLog")), answerLog);
 }
 
 void TestAnswers::onlyConfirmedRowsLeaveTheQueue()
@@ -402,7 +376,7 @@ void TestAnswers::onlyConfirmedRowsLeaveTheQueue()
     QCOMPARE(nextStart->posts.size(), 2);
     QVERIFY(queuedTexts().isEmpty());
     // The answer log stays.
-    QCOMPARE(count(QStringLiteral("select count(*) from tQueLog where type = '001'")), 3);
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from tQueLog where type = '001'")), 3);
 }
 
 void TestAnswers::postsOneRowAtATime()
