@@ -14,7 +14,6 @@
 #include "WaitingForm.h"
 
 #include <QColorDialog>
-#include <QCoreApplication>
 #include <QDebug>
 #include <QFontDatabase>
 #include <QMouseEvent>
@@ -110,10 +109,7 @@ ViewReport::ViewReport(QWidget *parent)
 ViewReport::~ViewReport()
 {
     if (worker) {
-        worker->stop();
-        // Rows still queued to this viewer are its own: take them now,
-        // as stale, so they are released rather than lost.
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        worker->releaseOwner(this); // queued rows arrive as stale and are freed
         delete worker;
     }
     delete ui;

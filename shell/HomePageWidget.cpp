@@ -86,7 +86,9 @@ HomePageWidget::HomePageWidget(QWidget *parent)
 
 HomePageWidget::~HomePageWidget()
 {
-    worker.reset(); // its destructor ends a running job and waits for it
+    if (worker)
+        worker->releaseOwner(this); // rows still queued here become records released below
+    worker.reset();
     releaseRecords();
     delete ui;
 }
@@ -122,6 +124,7 @@ int HomePageWidget::initData()
 {
     if (!worker) {
         worker = std::make_unique<DataToUiThreadClass>();
+        worker->setParent(this); // found as the page's child; still deleted first by the destructor
         connect(worker.get(), &DataToUiThreadClass::sendSqliteClass, this, &HomePageWidget::receiveThreadRet);
         connect(worker.get(), &DataToUiThreadClass::sendtQueLogAnswerHistory, this,
                 &HomePageWidget::receivetQueLogAnswerHistory);

@@ -68,7 +68,8 @@ ExamQuestionsWidget::ExamQuestionsWidget(QWidget *parent)
 
 ExamQuestionsWidget::~ExamQuestionsWidget()
 {
-    delete worker; // ends a running job and waits for it
+    worker->releaseOwner(this); // rows still queued to this page are freed, not lost
+    delete worker;
     delete ui;
 }
 
