@@ -6,7 +6,7 @@
 
 #include <QDebug>
 #include <QHash>
-#include <QResizeEvent>
+#include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QSet>
 
@@ -111,22 +111,14 @@ ExamOutlineWidget::ExamOutlineWidget(QWidget *parent)
     tree->setWordWrap(true);
     tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tree->setItemDelegate(new WrappingDelegate(tree));
-    tree->viewport()->installEventFilter(this);
+    // Queued: the header is still laying itself out when it reports.
+    connect(tree->header(), &QHeaderView::sectionResized, this, [tree] { tree->doItemsLayout(); },
+            Qt::QueuedConnection);
 }
 
 ExamOutlineWidget::~ExamOutlineWidget()
 {
     delete ui;
-}
-
-bool ExamOutlineWidget::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == ui->treeWidget->viewport() && event->type() == QEvent::Resize) {
-        const auto *resize = static_cast<QResizeEvent *>(event);
-        if (resize->size().width() != resize->oldSize().width())
-            ui->treeWidget->doItemsLayout();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void ExamOutlineWidget::setSkinColor(const QString &color)

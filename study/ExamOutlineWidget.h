@@ -24,9 +24,6 @@ public:
     // Rebuilds the tree, every node folded; the viewer keeps its text.
     void loadTree();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private slots:
     void on_treeWidget_clicked(const QModelIndex &index);
 

@@ -13,6 +13,8 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QtTest>
@@ -137,6 +139,7 @@ private slots:
     void fixtureTree();
     void placement_data();
     void placement();
+    void longLinesWrap();
     void nodeClicks();
     void topItemOnlyFolds();
     void revisit();
@@ -218,6 +221,34 @@ void TestExamOutlineWidget::placement()
     ExamOutlineWidget page;
     page.loadTree();
     QCOMPARE(dump(::tree(page)), tree);
+}
+
+// A syllabus line longer than the pane takes several lines, and fewer when
+// the pane is widened.
+void TestExamOutlineWidget::longLinesWrap()
+{
+    const QString line = QStringLiteral("病因与发病机制：吸烟、职业粉尘和化学物质、空气污染、感染及蛋白酶-抗蛋白酶失衡。");
+    PageOnBank fixture(QStringLiteral("UPDATE examOutline SET content = '%1' WHERE id = '001002';").arg(line));
+    ExamOutlineWidget &page = fixture.page;
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    auto *splitter = child<QSplitter>(&page, "splitter");
+    splitter->setSizes({240, 560});
+    QTreeWidget *view = tree(page);
+    findItem(page, QStringLiteral("001"))->setExpanded(true);
+    QTreeWidgetItem *longItem = findItem(page, QStringLiteral("001002"));
+    QTreeWidgetItem *shortItem = findItem(page, QStringLiteral("001001"));
+    const int oneLine = view->visualItemRect(shortItem).height();
+    QTRY_VERIFY(view->visualItemRect(longItem).height() >= 2 * oneLine);
+    const int narrowHeight = view->visualItemRect(longItem).height();
+    // The whole line is painted: no ellipsis in the pixels' place.
+    QVERIFY(view->visualItemRect(longItem).width() < view->fontMetrics().horizontalAdvance(line));
+
+    // The viewer keeps the width of its tool row.
+    page.resize(1600, 500);
+    splitter->setSizes({1000, 600});
+    QTRY_VERIFY2(view->visualItemRect(longItem).height() < narrowHeight,
+                 qPrintable(QStringLiteral("%1 wide, %2 high").arg(view->width()).arg(view->visualItemRect(longItem).height())));
+    QCOMPARE(view->horizontalScrollBar()->isVisible(), false);
 }
 
 void TestExamOutlineWidget::nodeClicks()

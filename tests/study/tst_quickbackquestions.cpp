@@ -172,6 +172,7 @@ private slots:
     void sectionRows_data();
     void sectionRows();
     void numberingRestartsPerSection();
+    void longTitleEndsInEllipsis();
     void rowsKeepTheirSkin();
     void sectionSupersedesLoad();
     void closedWithRowsOnTheWay();
@@ -317,6 +318,36 @@ void TestQuickBackQuestions::numberingRestartsPerSection()
     QTRY_VERIFY(earlier.isNull());
     QVERIFY(loadSection(page, QStringLiteral("呼吸系统")));
     QCOMPARE(titles(page), (QStringList{"【1】 呼吸练习二", "【2】 呼吸练习一"}));
+}
+
+// A name longer than its row: the button stays whole, the title ends in an
+// ellipsis with the whole title as tooltip, and the listing gets it whole.
+void TestQuickBackQuestions::longTitleEndsInEllipsis()
+{
+    const QString name = QStringLiteral("肺炎与肺结核：社区获得性肺炎、医院获得性肺炎与肺结核的病原学、临床表现、"
+                                        "诊断、鉴别诊断及治疗原则");
+    PageOnBank fixture(QStringLiteral("UPDATE tCate SET cateName = '%1' WHERE cateId = 112;").arg(name));
+    QuickBackQuestions &page = fixture.page;
+    QVERIFY(loadSection(page, QStringLiteral("呼吸系统")));
+    QuickBackQuestionsCell *cell = row(page, 0);
+    QTRY_VERIFY(cell->isVisible());
+    const QString whole = QStringLiteral("【1】 ") + name;
+    QCOMPARE(cell->title(), whole);
+    QLabel *label = child<QLabel>(cell, "label");
+    QVERIFY2(label->text().endsWith(QChar(0x2026)), qPrintable(label->text()));
+    QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+    QCOMPARE(label->toolTip(), whole);
+    QPushButton *open = button(cell);
+    QVERIFY(open->geometry().right() <= cell->width());
+    QVERIFY(open->width() >= open->fontMetrics().horizontalAdvance(open->text()));
+    // A shorter name in the next row shows whole, without a tooltip.
+    QCOMPARE(child<QLabel>(row(page, 1), "label")->text(), QStringLiteral("【2】 呼吸练习一"));
+    QVERIFY(child<QLabel>(row(page, 1), "label")->toolTip().isEmpty());
+
+    QTest::mouseClick(open, Qt::LeftButton);
+    QCOMPARE(listingWindows().size(), 1);
+    QCOMPARE(child<QLabel>(listingWindows().first(), "label_title")->text(), whole);
+    waitForListing(listingWindows().first());
 }
 
 void TestQuickBackQuestions::rowsKeepTheirSkin()
