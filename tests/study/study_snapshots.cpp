@@ -1,14 +1,21 @@
-// Draws the question-bank page, a set row and the clear-records dialog on a
-// copy of the demo subject into PNG files, to look at them without a screen:
+// Draws the question-bank page, a set row and the clear-records dialog, the
+// quick-memorisation page with its listing window and the exam syllabus
+// page on a copy of the demo subject into PNG files, to look at them
+// without a screen:
 //   study_snapshots OUTDIR DEMO_DATA_DIR
 #include "BuiltinPassphrase.h"
 #include "ClearQuestionsRecord.h"
 #include "DataToUiThreadClass.h"
 #include "ExamCellForm.h"
+#include "ExamOutlineWidget.h"
 #include "ExamQuestionsWidget.h"
+#include "QuickBackQuestions.h"
+#include "QuickBackQuestionsCell.h"
 #include "Resources.h"
 #include "Snapshot.h"
 #include "SqliteClass.h"
+#include "ViewReport.h"
+#include "WaitingForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,9 +28,11 @@
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QTest>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -139,6 +148,85 @@ void drawDialog(ExamQuestionsWidget *page, const QDir &out)
     waitFor([dialog] { return !dialog->isVisible(); });
 }
 
+// The page in the main window's page area, on the default skin's ground.
+QWidget *pageArea(QWidget *page)
+{
+    auto *area = new QWidget;
+    area->setObjectName(QStringLiteral("stage"));
+    area->setAttribute(Qt::WA_StyledBackground);
+    area->setStyleSheet(QStringLiteral("#stage{border-image: url(:/Skin/images/Skin/blue_d.jpg);}"));
+    auto *layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(page);
+    area->resize(855, 600);
+    area->show();
+    return area;
+}
+
+void clickItem(QTreeWidget *view, QTreeWidgetItem *item)
+{
+    view->scrollToItem(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(item).center());
+}
+
+// Page 9: the first section's sets, then the listing window on its first set.
+bool drawQuickBack(const QDir &out)
+{
+    auto *page = new QuickBackQuestions;
+    const std::unique_ptr<QWidget> area(pageArea(page));
+    page->setSkinColor(green);
+    auto *tree = page->findChild<QTreeWidget *>();
+    QTreeWidgetItem *chapter = tree->topLevelItem(0);
+    if (!chapter || !chapter->child(0))
+        return false;
+    clickItem(tree, chapter->child(0));
+    auto *worker = page->findChild<DataToUiThreadClass *>();
+    if (!waitFor([worker] { return worker->isFinished(); }))
+        return false;
+    saveSnapshot(area.get(), out, QStringLiteral("page9_section_listed"));
+
+    auto *table = page->findChild<QTableWidget *>();
+    auto *row = qobject_cast<QuickBackQuestionsCell *>(table->cellWidget(0, 0));
+    if (!row)
+        return false;
+    auto *open = row->findChild<QPushButton *>();
+    QTest::mouseMove(open);
+    saveSnapshot(area.get(), out, QStringLiteral("page9_button_under_mouse"));
+    saveSnapshot(row, out, QStringLiteral("page9_row_zoomed"), 2);
+    row->show();
+    QTest::mouseClick(open, Qt::LeftButton);
+    ViewReport *listing = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        listing = listing ? listing : qobject_cast<ViewReport *>(window);
+    if (!listing)
+        return false;
+    auto *busy = listing->findChild<WaitingForm *>();
+    if (!waitFor([busy] { return busy && busy->isHidden(); }))
+        return false;
+    saveSnapshot(listing, out, QStringLiteral("page9_listing"));
+    return true;
+}
+
+// Page 12: the first unit unfolded down to its third level, a node's text shown.
+bool drawOutline(const QDir &out)
+{
+    auto *page = new ExamOutlineWidget;
+    const std::unique_ptr<QWidget> area(pageArea(page));
+    page->setSkinColor(green);
+    page->loadTree();
+    saveSnapshot(area.get(), out, QStringLiteral("page12_first_visit"));
+    auto *tree = page->findChild<QTreeWidget *>();
+    QTreeWidgetItem *unit = tree->topLevelItem(0);
+    if (!unit || !unit->child(0) || !unit->child(0)->child(0))
+        return false;
+    clickItem(tree, unit);
+    clickItem(tree, unit->child(0));
+    unit->child(0)->setExpanded(true);
+    clickItem(tree, unit->child(0)->child(0));
+    saveSnapshot(area.get(), out, QStringLiteral("page12_node_text"));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -185,5 +273,14 @@ int main(int argc, char *argv[])
 
     drawDialog(stage.page, out);
     saveSnapshot(&stage.area, out, QStringLiteral("page1_after_clearing"));
+
+    if (!drawQuickBack(out)) {
+        std::fprintf(stderr, "the quick-memorisation page did not list the demo sets\n");
+        return 1;
+    }
+    if (!drawOutline(out)) {
+        std::fprintf(stderr, "the demo syllabus has no third level\n");
+        return 1;
+    }
     return 0;
 }
