@@ -2,15 +2,19 @@
 #include "FixtureBank.h"
 #include "SqlRow.h"
 #include "SqliteClass.h"
+#include "SQLiteCipherDriver.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +30,48 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), qPrintable(path));
+}
+
+// Runs sql on its own connection to file and returns the value of the
+// bank version, or the error.
+QString readVersion(const QString &file)
+{
+    QString result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(new SQLiteCipherDriver, QStringLiteral("version-reader"));
+        db.setDatabaseName(file);
+        db.setPassword(phrase);
+        if (db.open()) {
+            QSqlQuery query(db);
+            result = query.exec(QStringLiteral("select value from sysConfig where key = 'bankVersion'")) && query.next()
+                ? query.value(0).toString()
+                : QStringLiteral("<failed>");
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("version-reader"));
+    return result;
+}
+
+// A process that dies in the middle of a large write to file, its pages
+// already spilled into the file: the journal beside it is hot.
+bool crashDuringWrite(const QString &file)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(new SQLiteCipherDriver, QStringLiteral("dying"));
+        db.setDatabaseName(file);
+        db.setPassword(phrase);
+        bool ok = db.open();
+        QSqlQuery query(db);
+        ok = ok && query.exec(QStringLiteral("PRAGMA cache_size = 2")) && query.exec(QStringLiteral("BEGIN"))
+            && query.exec(QStringLiteral("UPDATE sysConfig SET value = 'torn' WHERE key = 'bankVersion'"))
+            && query.exec(QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 3000)"
+                                         " INSERT INTO sysConfig (key, value) SELECT 'k' || x, hex(randomblob(200)) FROM c"));
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 QStringList entries(const QString &dir)
@@ -74,6 +120,7 @@ private slots:
     void refusedNewFileChangesNothing_data();
     void refusedNewFileChangesNothing();
     void hotJournalGoesWithTheOldFile();
+    void realHotJournalStaysUsable();
     void fullDiskDuringTheCopy();
 
 private:
@@ -267,6 +314,27 @@ void TestBankFiles::hotJournalGoesWithTheOldFile()
     QCOMPARE(version(), QStringLiteral("new"));
     QCOMPARE(sqlRow(QStringLiteral("PRAGMA quick_check")), QStringList{QStringLiteral("ok")});
     QCOMPARE(bytesOf(oldBank->filePath()), bytesOf(newBank->filePath()));
+}
+
+void TestBankFiles::realHotJournalStaysUsable()
+{
+    QVERIFY(crashDuringWrite(oldBank->filePath()));
+    const QString journal = oldBank->filePath() + QStringLiteral("-journal");
+    QVERIFY(QFileInfo(journal).size() > 0);
+    const QByteArray journalBytes = bytesOf(journal);
+    const QString kept = scratch.filePath(QStringLiteral("kept-after-crash.db"));
+
+    QCOMPARE(store->replaceBankFile(oldBank->filePath(), newBank->filePath(), kept), 0);
+    QVERIFY(!QFileInfo::exists(journal));
+    QCOMPARE(bytesOf(kept + QStringLiteral("-journal")), journalBytes);
+    // The new bank opens clean, and the old one, with its journal, rolls
+    // back to what it was before the write.
+    QCOMPARE(store->openDatabase(oldBank->path(), phrase, 0), 2);
+    QCOMPARE(version(), QStringLiteral("new"));
+    QCOMPARE(sqlRow(QStringLiteral("PRAGMA quick_check")), QStringList{QStringLiteral("ok")});
+    store->closeDatabase();
+    QCOMPARE(bytesOf(oldBank->filePath()), bytesOf(newBank->filePath()));
+    QCOMPARE(readVersion(kept), QStringLiteral("old"));
 }
 
 void TestBankFiles::fullDiskDuringTheCopy()
