@@ -4,13 +4,18 @@
 #include "ChoiceDialog.h"
 #include "DownLoadQThread.h"
 #include "MyMessageBox.h"
+#include "PublicData.h"
+#include "SafeUnzip.h"
 #include "SelectSubjectCell.h"
 #include "ServiceReply.h"
 #include "ServiceUrl.h"
 #include "Skin.h"
+#include "SqliteClass.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QJsonArray>
@@ -19,6 +24,7 @@
 #include <QMessageBox>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTemporaryDir>
 #include <QTreeWidgetItem>
 
 #include <climits>
@@ -26,6 +32,8 @@
 namespace {
 
 const QString dataDir = QStringLiteral("data");
+const QString bankName = QStringLiteral("MedicalDB.db");
+const QString installFailedText = QStringLiteral("科目安装失败,请重新下载.");
 
 // A catalogue value as text: numbers as their decimal text, anything else
 // but text as empty.
@@ -80,6 +88,8 @@ SelectSubjectsDialog::~SelectSubjectsDialog()
         running->disconnect(this);
     if (exitConfirmation)
         exitConfirmation->close();
+    // A part-written package stays for the next clearing.
+    delete packageFile;
     delete messageBox;
     delete ui;
 }
@@ -100,6 +110,7 @@ void SelectSubjectsDialog::setSkinColor(const QString &color)
 void SelectSubjectsDialog::startSelection(const QString &url, int mode)
 {
     selectionMode = mode;
+    clearDownloadFolder(downloadFolder);
     if (mode == 0) {
         requestCatalogue(ServiceUrl::url(QStringLiteral("/mobi/verData.php"), QStringLiteral("type=android"))
                              .toString(QUrl::FullyEncoded));
@@ -245,7 +256,201 @@ void SelectSubjectsDialog::downloadFile(QString urlpath, int type)
 {
     busy = true;
     downloadAddress = QUrl(urlpath);
+    downloadType = type;
     qInfo().noquote() << QStringLiteral("下载科目:") << urlpath << type;
+    if (type == 3) {
+        urlpath.replace(QLatin1String("install_"), QLatin1String("installnew_"));
+        downloadAddress = QUrl(urlpath);
+        PublicData::setValue(QStringLiteral("DownLoadUrl/Url"), urlpath);
+    }
+    packageFileName = QFileInfo(downloadAddress.path(QUrl::FullyDecoded)).fileName();
+    // No name would put the package onto "data" itself.
+    if (packageFileName.section(QLatin1Char('.'), 0, 0).isEmpty()) {
+        installFailed(QStringLiteral("科目包地址没有文件名: %1").arg(urlpath));
+        return;
+    }
+    writeError.clear();
+    packageFile = new QFile(downloadFolder + QLatin1Char('/') + packageFileName);
+    // Unbuffered: a write that fails says so at once.
+    if (!packageFile->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        const QString reason = QStringLiteral("无法写入科目包[%1]: %2").arg(packageFile->fileName(),
+                                                                          packageFile->errorString());
+        delete packageFile;
+        packageFile = nullptr;
+        installFailed(reason);
+        return;
+    }
+    startRequest(downloadAddress);
+}
+
+void SelectSubjectsDialog::startRequest(const QUrl &url)
+{
+    reply = manager.get(QNetworkRequest(url));
+    connect(reply, &QNetworkReply::finished, this, &SelectSubjectsDialog::httpFinished);
+    connect(reply, &QNetworkReply::readyRead, this, &SelectSubjectsDialog::httpReadyRead);
+    connect(reply, &QNetworkReply::downloadProgress, this, &SelectSubjectsDialog::updateDataReadProgress);
+}
+
+void SelectSubjectsDialog::httpReadyRead()
+{
+    auto *from = qobject_cast<QNetworkReply *>(sender());
+    if (!from)
+        from = reply;
+    if (!packageFile || !from)
+        return;
+    const QByteArray data = from->readAll();
+    if (!writeError.isEmpty() || data.isEmpty())
+        return;
+    if (packageFile->write(data) != data.size()) {
+        writeError = packageFile->errorString();
+        // Nothing more can be kept: the rest of the transfer is not wanted.
+        from->abort();
+    }
+}
+
+void SelectSubjectsDialog::httpFinished()
+{
+    auto *done = qobject_cast<QNetworkReply *>(sender());
+    if (!done)
+        done = reply;
+    if (!done || !packageFile)
+        return;
+    httpReadyRead();
+    if (writeError.isEmpty() && !packageFile->flush())
+        writeError = packageFile->errorString();
+    packageFile->close();
+    QString reason;
+    // A failed write cancels the transfer: it is the cause to report.
+    if (!writeError.isEmpty())
+        reason = QStringLiteral("科目包写入失败: %1").arg(writeError);
+    else if (!ServiceReply::succeeded(done))
+        reason = QStringLiteral("科目包下载失败: %1 HTTP %2")
+                     .arg(done->errorString())
+                     .arg(done->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+    const QString packagePath = downloadFolder + QLatin1Char('/') + packageFileName;
+    if (done == reply)
+        reply = nullptr;
+    done->deleteLater();
+    delete packageFile;
+    packageFile = nullptr;
+
+    if (downloadType != 3) {
+        QFile::remove(packagePath);
+        busy = false;
+        return;
+    }
+    QString subjectDir;
+    if (reason.isEmpty())
+        reason = installPackage(packagePath, subjectDir);
+    QFile::remove(packagePath);
+    if (!reason.isEmpty()) {
+        installFailed(reason);
+        return;
+    }
+    qInfo().noquote() << QStringLiteral("科目已安装: %1").arg(subjectDir);
+    emit sendCurrentDBPath(subjectDir);
+    busy = false;
+}
+
+QString SelectSubjectsDialog::installPackage(const QString &packagePath, QString &subjectDir)
+{
+    ui->progressBar->setRange(0, 100);
+    ui->progressBar->setValue(10);
+    subjectDir = selectionMode == 1 ? dataDir
+                                    : dataDir + QLatin1Char('/') + packageFileName.section(QLatin1Char('.'), 0, 0);
+
+    // Everything is unpacked and checked away from the subject first.
+    QTemporaryDir staging(downloadFolder + QStringLiteral("/install-XXXXXX"));
+    if (!staging.isValid())
+        return QStringLiteral("无法建立安装目录: %1").arg(staging.errorString());
+    const QString package = staging.filePath(QStringLiteral("package"));
+    QString reason;
+    if (SafeUnzip::extract(packagePath, package, &reason) != 0)
+        return QStringLiteral("科目包无法解压: %1").arg(reason);
+    const QString stagedBank = package + QLatin1Char('/') + bankName;
+    SqliteClass *store = SqliteClass::instance();
+    if (store->checkBankFile(stagedBank) != 0)
+        return QStringLiteral("科目包中的题库不可用: %1").arg(store->lastErrorText());
+    ui->progressBar->setValue(50);
+
+    QString stagedImages;
+    const QString imagesZip = package + QStringLiteral("/images.zip");
+    if (QFileInfo::exists(imagesZip)) {
+        const QString images = staging.filePath(QStringLiteral("images"));
+        if (SafeUnzip::extract(imagesZip, images, &reason) != 0)
+            return QStringLiteral("图片包无法解压: %1").arg(reason);
+        // Only the images folder: nothing else of the image archive may
+        // land beside the bank.
+        if (QFileInfo(images + QStringLiteral("/images")).isDir())
+            stagedImages = images + QStringLiteral("/images");
+    }
+    ui->progressBar->setValue(80);
+
+    // A subject directory made here counts as installed: a failure removes it.
+    const bool created = !QFileInfo::exists(subjectDir);
+    if (!QDir().mkpath(subjectDir) || !QFileInfo(subjectDir).isDir())
+        return QStringLiteral("无法建立科目目录[%1]").arg(subjectDir);
+    const auto undo = [&](const QString &why) {
+        if (created)
+            removeDirWithContent(subjectDir);
+        return why;
+    };
+    if (!stagedImages.isEmpty()) {
+        DownLoadQThread copier;
+        if (copier.copyDirectoryFiles(stagedImages, subjectDir + QStringLiteral("/images"), true) != 0)
+            return undo(QStringLiteral("复制图片失败: %1").arg(copier.errorString()));
+    }
+    // A bank already there is kept beside it, never overwritten.
+    const QString bankFile = subjectDir + QLatin1Char('/') + bankName;
+    QString keepOldAs;
+    if (QFileInfo::exists(bankFile)) {
+        const QString stem = bankFile + QLatin1Char('.')
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+        keepOldAs = stem + QStringLiteral(".bak");
+        for (int n = 1; QFileInfo::exists(keepOldAs) || QFileInfo::exists(keepOldAs + QStringLiteral("-journal")); ++n)
+            keepOldAs = stem + QStringLiteral("-%1.bak").arg(n);
+    }
+    if (store->replaceBankFile(bankFile, stagedBank, keepOldAs) != 0)
+        return undo(QStringLiteral("题库无法放入科目目录: %1").arg(store->lastErrorText()));
+
+    PublicData::setValue(QStringLiteral("Data/DBPath"), selectionMode == 1 ? dataDir : subjectDir);
+    ui->progressBar->setValue(100);
+    return QString();
+}
+
+void SelectSubjectsDialog::installFailed(const QString &reason)
+{
+    qWarning().noquote() << reason;
+    if (packageFile) {
+        packageFile->close();
+        packageFile->remove();
+        delete packageFile;
+        packageFile = nullptr;
+    }
+    ui->progressBar->setRange(0, 100);
+    ui->progressBar->setValue(0);
+    // The rows that started it offer the download again.
+    for (const QList<SelectSubjectCell *> &rows : {pTableWidgetList, searchRows})
+        for (SelectSubjectCell *row : rows)
+            if (!row->isInstalled() && QUrl(row->packageAddress()) == downloadAddress)
+                row->setInstalled(false);
+    busy = false;
+    tell(installFailedText);
+}
+
+int SelectSubjectsDialog::clearDownloadFolder(const QString &folder)
+{
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Dirs | QDir::Files | QDir::Readable
+                                                                 | QDir::Writable | QDir::Hidden
+                                                                 | QDir::NoDotAndDotDot,
+                                                             QDir::Unsorted);
+    for (const QFileInfo &entry : entries) {
+        if (entry.filePath().contains(QLatin1String(".txt")))
+            continue;
+        if (!QFile::remove(entry.filePath()))
+            return -1;
+    }
+    return 0;
 }
 
 void SelectSubjectsDialog::receiveDeleteSubject(QString datapaht)

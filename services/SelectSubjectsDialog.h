@@ -10,6 +10,7 @@
 
 class ChoiceDialog;
 class MyMessageBox;
+class QFile;
 class QNetworkReply;
 class SelectSubjectCell;
 class QTreeWidgetItem;
@@ -50,6 +51,11 @@ public:
     bool parseCatalogue(const QByteArray &body);
     // Deletes the directory tree, links as links; 0 also when it does not exist.
     static int removeDirWithContent(const QString &path);
+    // GET of a package address; the reply is written to the package file.
+    void startRequest(const QUrl &url);
+    // Removes every entry of the folder but those whose path holds ".txt";
+    // -1 at the first one that cannot be removed (a subfolder among them).
+    static int clearDownloadFolder(const QString &folder);
 
 signals:
     // The subject directory to open: the user chose an installed subject or
@@ -58,9 +64,12 @@ signals:
 
 public slots:
     // Starts the download of a subject package (type 3): the dialog is busy
-    // from here on. So far it only logs the address; the transfer and the
-    // installation are still to come.
+    // until the package is installed or has failed.
     void downloadFile(QString urlpath, int type);
+    // The transfer ended: installs the package when all of it arrived.
+    void httpFinished();
+    // Writes what has arrived to the package file.
+    void httpReadyRead();
 
 private slots:
     void on_pushButton_exit_clicked();
@@ -81,14 +90,23 @@ private:
     void markInstalled(const QString &directory, bool installed);
     // Shows the message in the dialog's message box.
     void tell(const QString &message);
+    // Stages, checks and puts the package in place: "" or why it failed.
+    QString installPackage(const QString &packagePath, QString &subjectDir);
+    // The end of a failed download or installation.
+    void installFailed(const QString &reason);
 
     Ui::SelectSubjectsDialog *ui;
     QString skinColor;
     QUrl downloadAddress;
     QNetworkAccessManager manager;
     QNetworkReply *reply = nullptr;
+    QFile *packageFile = nullptr;
+    // The first write of the package file that failed.
+    QString writeError;
+    int downloadType = 0;
     QString downloadFolder;
     bool busy = false;
+    QString packageFileName;
     QList<SelectSubjectCell *> pTableWidgetList;
     QList<SelectSubjectCell *> searchRows;
     QPointer<ChoiceDialog> exitConfirmation;

@@ -318,6 +318,20 @@ public:
     // sendClearQuestions after each group.
     int clearChapterRecords(const QString &flags, int cateId);
 
+    // ---- Bank files -------------------------------------------------------
+
+    // 0 when file is a bank keyed with the built-in phrase that the engine's
+    // quick check finds sound; -1 with the error text otherwise. Reads on a
+    // read-only connection of its own; the store's connection is not touched.
+    int checkBankFile(const QString &file);
+    // Puts a checked copy of newFile in the place of bankFile, under the
+    // store lock. The old file and its "-journal" go to keepOldAs (deleted
+    // once all is done when keepOldAs is empty); a store connection on
+    // bankFile is closed and reopened on the new file. Any failure puts the
+    // old file back and reopens it. newFile is left as it was. 0, or -1 with
+    // the error text set.
+    int replaceBankFile(const QString &bankFile, const QString &newFile, const QString &keepOldAs);
+
 signals:
     // Every record carried by these signals belongs to the receiver.
     void sendTalkQuesion(int radiomul, QList<MainQuestion *> manquestion);

@@ -2,6 +2,7 @@
 // subject_snapshots OUTDIR
 // The catalogue comes from a local web service; two subjects are installed.
 #include "LocalWebService.h"
+#include "MyMessageBox.h"
 #include "Resources.h"
 #include "SelectSubjectCell.h"
 #include "SelectSubjectsDialog.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMetaObject>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -69,12 +71,14 @@ int main(int argc, char *argv[])
         return 1;
     }
     qputenv("VELMORA_SERVICE_HOST", service.host().toUtf8());
-    // Packages are only listed here, never fetched.
+    // Packages are only listed here; a download never ends.
     const QStringList names{QStringLiteral("病理学"), QStringLiteral("病理生理学"), QStringLiteral("内科学"),
                             QStringLiteral("外科学"), QStringLiteral("妇产科学"), QStringLiteral("儿科学"),
                             QStringLiteral("传染病学与医学微生物学及免疫学综合"), QStringLiteral("医学心理学")};
-    for (int i = 0; i < names.size(); ++i)
+    for (int i = 0; i < names.size(); ++i) {
         service.addPackage(QStringLiteral("subject%1").arg(i), QStringLiteral("none.zip"), names.at(i));
+        service.setDelay(QStringLiteral("/pkg/installnew_subject%1.zip").arg(i), 600000);
+    }
     QDir().mkpath(QStringLiteral("data/installnew_subject0"));
     QDir().mkpath(QStringLiteral("data/installnew_subject6"));
 
@@ -99,6 +103,7 @@ int main(int argc, char *argv[])
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
         if (auto *row = qobject_cast<SelectSubjectCell *>(tree->itemWidget(*it, 0)); row && row->SubName == names.at(2))
             row->findChild<QPushButton *>(QStringLiteral("pushButton_save"))->click();
+    QMetaObject::invokeMethod(dialog, "updateDataReadProgress", Q_ARG(qlonglong, 30), Q_ARG(qlonglong, 100));
     saveSnapshot(dialog, out, QStringLiteral("subjects_downloading"));
     delete dialog;
 
@@ -114,6 +119,32 @@ int main(int argc, char *argv[])
     download->startSelection(service.catalogueLink(QStringLiteral("subject0")), 1);
     QMetaObject::invokeMethod(download, "updateDataReadProgress", Q_ARG(qlonglong, 45), Q_ARG(qlonglong, 100));
     saveSnapshot(download, out, QStringLiteral("subjects_download_view"));
+    // Unpacking: the bar at 80 under the last percentage shown.
+    auto *bar = download->findChild<QProgressBar *>();
+    bar->setRange(0, 100);
+    bar->setValue(80);
+    saveSnapshot(download, out, QStringLiteral("subjects_download_view_80"));
     delete download;
+
+    // A package that is not there: the failure message.
+    service.setStatus(QStringLiteral("/pkg/installnew_subject1.zip"), 404);
+    service.setDelay(QStringLiteral("/pkg/installnew_subject1.zip"), 0);
+    auto *failing = new SelectSubjectsDialog;
+    failing->setSkinColor(green);
+    failing->startSelection(service.catalogueLink(QStringLiteral("subject1")), 1);
+    failing->show();
+    MyMessageBox *box = nullptr;
+    if (!waitFor([&box] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if ((box = qobject_cast<MyMessageBox *>(w)) && box->isVisible())
+                    return true;
+            return false;
+        })) {
+        std::fprintf(stderr, "the failure was not shown\n");
+        return 1;
+    }
+    saveSnapshot(failing, out, QStringLiteral("subjects_install_failed_dialog"));
+    saveSnapshot(box, out, QStringLiteral("subjects_install_failed"));
+    delete failing;
     return 0;
 }

@@ -559,13 +559,17 @@ void TestSelectSubjectsDialog::studyChoosesTheSubject()
 void TestSelectSubjectsDialog::downloadMakesBusy()
 {
     QVERIFY(QDir().mkpath(QStringLiteral("data/installnew_blx")));
-    load(standardCatalogue());
+    // The package is on its way for the whole test.
+    const QString served = service->baseUrl() + QStringLiteral("/pkg/");
+    service->setDelay(QStringLiteral("/pkg/installnew_hl.zip"), 60000);
+    load(standardCatalogue().replace(link.toUtf8(), served.toUtf8()));
     QSignalSpy chosen(dialog.data(), &SelectSubjectsDialog::sendCurrentDBPath);
     SelectSubjectCell *nursing = catalogueRow(QStringLiteral("护理学"));
     QTest::mouseClick(button(nursing, "pushButton_save"), Qt::LeftButton);
     QCOMPARE(button(nursing, "pushButton_save")->text(), QStringLiteral("正在下载"));
     QCOMPARE(log->lines().filter(QStringLiteral("下载科目")).size(), 1);
-    QVERIFY(log->lines().filter(QStringLiteral("下载科目")).first().contains(link + "installnew_hl.zip"));
+    QVERIFY(log->lines().filter(QStringLiteral("下载科目")).first().contains(served + "installnew_hl.zip"));
+    QTRY_COMPARE(service->requests(QStringLiteral("/pkg/installnew_hl.zip")).size(), 1);
 
     // While busy every choice is refused with a notice.
     for (const QString &name : {QStringLiteral("病理学"), QStringLiteral("内科学")}) {
@@ -743,7 +747,10 @@ void TestSelectSubjectsDialog::exit()
     QFETCH(bool, busy);
     QFETCH(QString, answer);
     QFETCH(bool, closes);
-    load(standardCatalogue(), QStringLiteral("10,20,30,255"));
+    // A download that stays on its way while the test runs.
+    service->setDelay(QStringLiteral("/pkg/installnew_hl.zip"), 60000);
+    load(standardCatalogue().replace(link.toUtf8(), (service->baseUrl() + QStringLiteral("/pkg/")).toUtf8()),
+         QStringLiteral("10,20,30,255"));
     if (busy)
         QTest::mouseClick(button(catalogueRow(QStringLiteral("护理学")), "pushButton_save"), Qt::LeftButton);
     QString message, okStyle;
@@ -768,6 +775,7 @@ void TestSelectSubjectsDialog::exit()
 void TestSelectSubjectsDialog::downloadView()
 {
     const QString url = service->catalogueLink(QStringLiteral("demo"));
+    service->setDelay(QStringLiteral("/pkg/installnew_demo.zip"), 60000);
     dialog = new SelectSubjectsDialog;
     dialog->startSelection(url, 1);
     dialog->show();
