@@ -10,11 +10,35 @@
 #include "QuestionCellForm.h"
 #include "QuestionData.h"
 
+#include <QScrollBar>
+
 using Kind = QuestionCellFactory::Kind;
+
+namespace {
+
+// A style sheet set on the scroll area (setStyle) outranks the view's own
+// rules for everything inside it, the scroll bars included, and would leave
+// them without a handle; their own sheets outrank it in turn.
+const char scrollBarStyle[] =
+    "QScrollBar:vertical{width: 10px;background: rgb(255, 255, 255);margin: 0px;border: none;}"
+    "QScrollBar::handle:vertical{background: rgb(195, 195, 195);border-radius: 3px;min-height: 20px;}"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;border: none;background: none;}"
+    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}"
+    "QScrollBar:horizontal{height: 9px;}";
+
+} // namespace
 
 ScrollAreaCellForm::ScrollAreaCellForm(QWidget *parent) : QWidget(parent), ui(new Ui::ScrollAreaCellForm)
 {
     ui->setupUi(this);
+    ui->scrollArea->verticalScrollBar()->setStyleSheet(QString::fromLatin1(scrollBarStyle));
+    ui->scrollArea->horizontalScrollBar()->setStyleSheet(QString::fromLatin1(scrollBarStyle));
+    // The content widget would cover the reading colour around and between
+    // the cell's transparent parts with white or the window's grey; the
+    // viewport behind it, which takes the colour, shows through instead.
+    ui->scrollAreaWidgetContents->setAutoFillBackground(false);
+    ui->scrollAreaWidgetContents->setStyleSheet(
+        QStringLiteral("#scrollAreaWidgetContents{background-color: transparent;}"));
 }
 
 ScrollAreaCellForm::~ScrollAreaCellForm()

@@ -49,7 +49,8 @@ void snap(int cateListId, Show how, int styleMode, const QDir &dir, const QStrin
         return;
     // The study pages lay the view on their own light ground.
     QWidget page;
-    page.setStyleSheet(QStringLiteral("background-color: rgb(246, 244, 240);"));
+    page.setObjectName(QStringLiteral("page"));
+    page.setStyleSheet(QStringLiteral("#page{background-color: rgb(246, 244, 240);}"));
     auto *layout = new QVBoxLayout(&page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *view = new ScrollAreaCellForm(&page);
@@ -96,6 +97,11 @@ int main(int argc, char *argv[])
                      QStringLiteral("view_type%1_%2_style%3").arg(it.key(), 2, 10, QLatin1Char('0')).arg(showName).arg(styleMode));
         }
     }
+    // A reading colour and size the user picked.
+    work.writeConfig("[QuestionCell]\r\nquestioncolor=227,225,218,255\r\nquestionfont=14\r\n");
+    for (auto it = groups.cbegin(); it != groups.cend(); ++it)
+        snap(it.value(), Show::Practice, 0, dir,
+             QStringLiteral("view_type%1_practice_style0_tinted").arg(it.key(), 2, 10, QLatin1Char('0')));
     SqliteClass::instance()->closeDatabase();
     return 0;
 }

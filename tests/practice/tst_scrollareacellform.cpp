@@ -104,6 +104,8 @@ private slots:
     void nothingToShow();
     void setStyle_data();
     void setStyle();
+    void readingColourShows_data();
+    void readingColourShows();
     void errorReport_data();
     void errorReport();
     void errorReportWithoutOpener();
@@ -308,6 +310,36 @@ void TestScrollAreaCellForm::setStyle()
         work->writeConfig(config);
     view.setStyle(skin, mode);
     QCOMPARE(area->styleSheet(), expected == QLatin1String("unchanged") ? earlier : expected);
+}
+
+void TestScrollAreaCellForm::readingColourShows_data()
+{
+    QTest::addColumn<int>("cateListId");
+    QTest::newRow("empty") << 0;
+    QTest::newRow("choice") << 101;
+    QTest::newRow("shared option") << 106;
+}
+
+// The configured colour is what the user sees around the cell and between
+// its options, not the window's grey.
+void TestScrollAreaCellForm::readingColourShows()
+{
+    QFETCH(int, cateListId);
+    work->writeConfig("[QuestionCell]\r\nquestioncolor=227,225,218,255\r\n");
+    ScrollAreaCellForm view;
+    view.setStyle(skin, 0);
+    auto group = cateListId ? CellFixture::group(cateListId) : nullptr;
+    view.showQuestion(group.get(), 0, 0);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QImage image = view.grab().toImage();
+    // The content's left margin, half-way down.
+    QCOMPARE(QColor(image.pixel(3, view.height() / 2)), QColor(227, 225, 218));
+    if (auto *choice = viewCell(view)) {
+        auto *table = choice->findChild<QTableWidget *>(QStringLiteral("tableWidget_questions"));
+        const QPoint corner = table->mapTo(&view, QPoint(table->width() - 4, 2));
+        QCOMPARE(QColor(image.pixel(corner)), QColor(227, 225, 218));
+    }
 }
 
 void TestScrollAreaCellForm::errorReport_data()
