@@ -176,6 +176,9 @@ private slots:
 private:
     // Copies the fixture bank into dir/MedicalDB.db of the working directory.
     void installData(const QString &dir = QStringLiteral("data"));
+    // Lets the pages' loads end and their rows arrive: rows still queued for
+    // a page that goes are lost with it.
+    void settlePages();
     // A window started on the fixture as "./data"; null on failure.
     MainWidget *startedWindow(const QString &config = modelOne);
     QString config(const QString &key) const { return PublicData::value(key); }
@@ -203,8 +206,30 @@ void TestMainWidget::init()
     log = std::make_unique<LogCapture>();
 }
 
+void TestMainWidget::settlePages()
+{
+    if (!window)
+        return;
+    if (auto *home = window->findChild<HomePageWidget *>()) {
+        // One load at a time: either the running one ends or this one does.
+        auto *state = child<QLabel>(home, "label_studystate");
+        state->clear();
+        home->initData();
+        if (!QTest::qWaitFor([state] { return !state->text().isEmpty(); }, 10000))
+            qWarning("the home page's load did not end");
+    }
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget *widget : widgets)
+        if (auto *bankPage = qobject_cast<ExamQuestionsWidget *>(widget))
+            if (auto *worker = bankPage->findChild<QThread *>())
+                if (!QTest::qWaitFor([worker] { return !worker->isRunning(); }, 10000))
+                    qWarning("the question-bank page's load did not end");
+    QCoreApplication::processEvents();
+}
+
 void TestMainWidget::cleanup()
 {
+    settlePages();
     window.reset();
     const QWidgetList left = QApplication::topLevelWidgets();
     for (QWidget *widget : left)
@@ -867,6 +892,7 @@ void TestMainWidget::deleteStartedWindow()
     window->receiveShowType(0);
     window->receiveSingleQuestionModelFrom(&set, 2, QStringLiteral("章"));
     window->receiveAboutApp();
+    settlePages();
     window.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(topLevels<MoveFunctionsForm>().isEmpty());
