@@ -1,9 +1,10 @@
+#include "ErrorReportOpener.h"
+#include "MainWidget.h"
 #include "Resources.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFont>
-#include <QLabel>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -17,10 +18,11 @@ int main(int argc, char *argv[])
     if (translator.load(QStringLiteral(":/qm/images/qm/qt_zh_CN.qm")))
         app.installTranslator(&translator);
 
-    // The main window arrives with the shell; until then show where it will be.
-    QLabel window(QStringLiteral("医考练习"));
-    window.setAlignment(Qt::AlignCenter);
-    window.resize(480, 320);
-    window.show();
+    installErrorReportOpener();
+
+    // The application object that rebuilds the window on a bank switch comes later.
+    MainWidget window;
+    if (window.start() == -1)
+        return 0;
     return app.exec();
 }

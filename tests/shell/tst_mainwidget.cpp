@@ -1,0 +1,905 @@
+// The main window: start-up paths (updater, data directory, subject dialog),
+// construction, skins, the title bar, exit, its dialogs, page switching and
+// the hosting of chapter practice and the question list. Pages that are not
+// built yet stand in and log "stand-in: <Class>::<operation>".
+#include "MainWidget.h"
+
+#include "AboutApp.h"
+#include "ChoiceDialog.h"
+#include "DataRecoveryWidget.h"
+#include "ExamOutlineWidget.h"
+#include "ExamQuestionsWidget.h"
+#include "FeedBaceDialog.h"
+#include "FixtureBank.h"
+#include "HomePageWidget.h"
+#include "LocalWebService.h"
+#include "LogCapture.h"
+#include "MoveFunctionsForm.h"
+#include "NavigationForm.h"
+#include "PublicData.h"
+#include "Resources.h"
+#include "SelectSubjectsDialog.h"
+#include "SingleQuestionModelFrom.h"
+#include "SqlRow.h"
+#include "SqliteClass.h"
+#include "SqliteData.h"
+#include "TempWorkDir.h"
+#include "WelcomeWidget.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSqlDatabase>
+#include <QTableWidget>
+#include <QTextCodec>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString memo = QStringLiteral("临床执业医师（测试）");
+const QString modelOne = QStringLiteral("[AppModel]\nmodel=1\n");
+const QString resets[] = {
+    QStringLiteral("stand-in: FindQuestionWidget::resetPage"), QStringLiteral("stand-in: NewKnowWidget::clearLists"),
+    QStringLiteral("stand-in: ErrorQuestionWidget::clearList"), QStringLiteral("stand-in: CollectionWidget::clearList"),
+    QStringLiteral("stand-in: UserTextWidget::clearList"),
+};
+
+QByteArray gb2312(const QString &text)
+{
+    return QTextCodec::codecForName("GB2312")->fromUnicode(text);
+}
+
+template<typename T>
+T *child(const QWidget *widget, const char *name)
+{
+    return widget->findChild<T *>(QLatin1String(name));
+}
+
+template<typename T>
+QList<T *> topLevels()
+{
+    QList<T *> found;
+    const QWidgetList widgets = QApplication::topLevelWidgets();
+    for (QWidget *widget : widgets)
+        if (auto *typed = qobject_cast<T *>(widget))
+            found << typed;
+    return found;
+}
+
+template<typename T>
+T *shownTopLevel()
+{
+    const QList<T *> all = topLevels<T>();
+    for (T *widget : all)
+        if (widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+// The widgets in the page area, in order.
+QList<QWidget *> pageArea(const MainWidget &window)
+{
+    QList<QWidget *> pages;
+    const QLayout *area = window.findChild<QLayout *>(QStringLiteral("verticalLayout_main"));
+    for (int i = 0; i < area->count(); ++i)
+        pages << area->itemAt(i)->widget();
+    return pages;
+}
+
+// Logs "shown: <Class>" when one of the main window's pages is shown, so that
+// the order of showing and of the pages' calls can be read from one log.
+class ShowLog : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        static const QStringList pages = {
+            QStringLiteral("HomePageWidget"), QStringLiteral("ExamQuestionsWidget"),
+            QStringLiteral("ErrorQuestionWidget"), QStringLiteral("CollectionWidget"),
+            QStringLiteral("UserTextWidget"), QStringLiteral("SimulatedExaminatinWidget"),
+            QStringLiteral("TalkWidget"), QStringLiteral("FindQuestionWidget"), QStringLiteral("NewKnowWidget"),
+            QStringLiteral("QuickBackQuestions"), QStringLiteral("LearnReportWidget"), QStringLiteral("YaTiWidget"),
+            QStringLiteral("ExamOutlineWidget"),
+        };
+        const QString name = QString::fromLatin1(watched->metaObject()->className());
+        if (event->type() == QEvent::Show && pages.contains(name))
+            qDebug().noquote() << QStringLiteral("shown: ") + name;
+        return false;
+    }
+};
+
+void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &local, Qt::MouseButton button = Qt::LeftButton)
+{
+    QMouseEvent event(type, local, widget->mapToGlobal(local), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+class TestMainWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startWithoutData_data();
+    void startWithoutData();
+    void startWithData();
+    void startWithBankPath();
+    void updaterStarted();
+    void updaterNotStarted_data();
+    void updaterNotStarted();
+
+    void construction();
+    void contactLineReadAsGb2312();
+    void brandLabel_data();
+    void brandLabel();
+
+    void skins_data();
+    void skins();
+    void titleBarDrag();
+    void titleBarDoubleClick();
+    void navigationWidthAndHeight();
+    void exitConfirmation();
+
+    void bankSwitchAndRepairAskForANewWindow();
+    void aboutBoxMadeOnceAndRefilled();
+    void dialogsGetTheSkin();
+
+    void pageSwitching_data();
+    void pageSwitching();
+    void lastPagesMadeOnce();
+    void reportAndSyllabusSlideTheBarOut();
+    void startLearnOpensTheBank();
+
+    void practicePagePerRequest();
+    void practiceEmitterLivesUntilDeferredDelete();
+    void nextSetFromTheBankPage();
+    void nextChapterFromTheHomePage();
+    void nextChapterFailureKeepsThePage();
+    void lastSetOfSectionDoesNothing();
+    void questionList();
+
+    void deleteStartedWindow();
+
+private:
+    // Copies the fixture bank into dir/MedicalDB.db of the working directory.
+    void installData(const QString &dir = QStringLiteral("data"));
+    // Lets the pages' loads end and their rows arrive: rows still queued for
+    // a page that goes are lost with it.
+    void settlePages();
+    // A window started on the fixture as "./data"; null on failure.
+    MainWidget *startedWindow(const QString &config = modelOne);
+    QString config(const QString &key) const { return PublicData::value(key); }
+
+    std::unique_ptr<FixtureBank> bank;
+    std::unique_ptr<LocalWebService> service;
+    std::unique_ptr<TempWorkDir> workDir;
+    std::unique_ptr<LogCapture> log;
+    std::unique_ptr<MainWidget> window;
+};
+
+void TestMainWidget::initTestCase()
+{
+    initResources();
+    bank = std::make_unique<FixtureBank>();
+    QVERIFY2(bank->open(), qPrintable(bank->error()));
+}
+
+void TestMainWidget::init()
+{
+    service = std::make_unique<LocalWebService>();
+    QVERIFY(service->listen());
+    qputenv("VELMORA_SERVICE_HOST", service->host().toUtf8());
+    workDir = std::make_unique<TempWorkDir>(gb2312(modelOne));
+    log = std::make_unique<LogCapture>();
+}
+
+void TestMainWidget::settlePages()
+{
+    if (!window)
+        return;
+    if (auto *home = window->findChild<HomePageWidget *>()) {
+        // One load at a time: either the running one ends or this one does.
+        auto *state = child<QLabel>(home, "label_studystate");
+        state->clear();
+        home->initData();
+        if (!QTest::qWaitFor([state] { return !state->text().isEmpty(); }, 10000))
+            qWarning("the home page's load did not end");
+    }
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget *widget : widgets)
+        if (auto *bankPage = qobject_cast<ExamQuestionsWidget *>(widget))
+            if (auto *worker = bankPage->findChild<QThread *>())
+                if (!QTest::qWaitFor([worker] { return !worker->isRunning(); }, 10000))
+                    qWarning("the question-bank page's load did not end");
+    QCoreApplication::processEvents();
+}
+
+void TestMainWidget::cleanup()
+{
+    settlePages();
+    window.reset();
+    const QWidgetList left = QApplication::topLevelWidgets();
+    for (QWidget *widget : left)
+        if (widget->testAttribute(Qt::WA_DeleteOnClose))
+            widget->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    log.reset();
+    // The store goes before its working directory.
+    delete SqliteClass::instance();
+    workDir.reset();
+    service.reset();
+}
+
+void TestMainWidget::installData(const QString &dir)
+{
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(QFile::copy(bank->filePath(), dir + QStringLiteral("/MedicalDB.db")));
+}
+
+MainWidget *TestMainWidget::startedWindow(const QString &configText)
+{
+    workDir->writeConfig(gb2312(configText));
+    installData();
+    window = std::make_unique<MainWidget>();
+    if (window->start() != 0 || !window->isVisible())
+        return nullptr;
+    return window.get();
+}
+
+// ---- Start-up ---------------------------------------------------------------
+
+void TestMainWidget::startWithoutData_data()
+{
+    QTest::addColumn<QString>("configText");
+    QTest::addColumn<bool>("dataFile");
+    QTest::addColumn<QString>("url");  // empty: the catalogue is requested
+    QTest::addColumn<QString>("model"); // afterwards
+
+    const QString url = QStringLiteral("http://127.0.0.1:9/pkg/sub.zip");
+    QTest::newRow("no data") << modelOne << false << QString() << QStringLiteral("1");
+    QTest::newRow("download url") << modelOne + QStringLiteral("[DownLoadUrl]\nUrl=") + url + QStringLiteral("\n")
+                                  << false << url << QStringLiteral("1");
+    QTest::newRow("data is a file") << modelOne << true << QString() << QStringLiteral("0");
+}
+
+void TestMainWidget::startWithoutData()
+{
+    QFETCH(QString, configText);
+    QFETCH(bool, dataFile);
+    QFETCH(QString, url);
+    QFETCH(QString, model);
+    workDir->writeConfig(gb2312(configText));
+    if (dataFile) {
+        QFile file(QStringLiteral("data"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    window = std::make_unique<MainWidget>();
+    QCOMPARE(window->start(), 0);
+    QVERIFY(!window->isVisible());
+    auto *dialog = shownTopLevel<SelectSubjectsDialog>();
+    QVERIFY(dialog);
+    if (url.isEmpty()) {
+        QTRY_COMPARE(service->requests(QStringLiteral("/mobi/verData.php")).size(), 1);
+    } else {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("正在下载科目"));
+        QVERIFY(log->contains(url));
+        QVERIFY(service->requests(QStringLiteral("/mobi/verData.php")).isEmpty());
+    }
+    QCOMPARE(config(QStringLiteral("AppModel/model")), model);
+}
+
+void TestMainWidget::startWithData()
+{
+    QVERIFY(startedWindow());
+    QCOMPARE(child<QLabel>(window.get(), "label_title")->text(), memo);
+    QCOMPARE(config(QStringLiteral("AppModel/model")), QStringLiteral("0"));
+    const QList<QWidget *> pages = pageArea(*window);
+    QCOMPARE(pages.size(), 1);
+    QVERIFY(qobject_cast<HomePageWidget *>(pages.first()));
+    QVERIFY(pages.first()->isVisible());
+    QVERIFY(!topLevels<WelcomeWidget>().isEmpty());
+    QVERIFY(!shownTopLevel<WelcomeWidget>());
+    QVERIFY(!shownTopLevel<SelectSubjectsDialog>());
+    // Centred on the screen, without its offset.
+    const QSize screen = QGuiApplication::primaryScreen()->virtualGeometry().size();
+    QCOMPARE(window->pos(), QPoint((screen.width() - 1024) / 2, (screen.height() - 700) / 2));
+}
+
+void TestMainWidget::startWithBankPath()
+{
+    installData(QStringLiteral("data/sub"));
+    workDir->writeConfig(gb2312(modelOne + QStringLiteral("[Data]\nDBPath=data/sub\n")));
+    window = std::make_unique<MainWidget>();
+    QCOMPARE(window->start(), 0);
+    QVERIFY(window->isVisible());
+    QVERIFY(QSqlDatabase::database().databaseName().endsWith(QStringLiteral("data/sub/MedicalDB.db")));
+}
+
+void TestMainWidget::updaterStarted()
+{
+    workDir->writeConfig(QByteArray());
+    installData();
+    QFile script(QStringLiteral("UpdateVelmora.exe"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s:[%s]' \"$#\" \"$1\" > \"$(dirname \"$0\")/ran.tmp\"\n"
+                 "mv \"$(dirname \"$0\")/ran.tmp\" \"$(dirname \"$0\")/ran.txt\"\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
+
+    window = std::make_unique<MainWidget>();
+    QCOMPARE(window->start(), -1);
+    QVERIFY(log->contains(QStringLiteral("启动UpdateVelmora.exe成功")));
+    QVERIFY(!window->isVisible());
+    QVERIFY(!shownTopLevel<SelectSubjectsDialog>());
+    QVERIFY(config(QStringLiteral("AppModel/model")).isEmpty());
+    QFile ran(workDir->filePath(QStringLiteral("ran.txt")));
+    QTRY_VERIFY(ran.exists());
+    QVERIFY(ran.open(QIODevice::ReadOnly));
+    QCOMPARE(ran.readAll(), QByteArray("1:[]"));
+}
+
+void TestMainWidget::updaterNotStarted_data()
+{
+    QTest::addColumn<bool>("plainFile");
+    QTest::newRow("missing") << false;
+    QTest::newRow("not executable") << true;
+}
+
+void TestMainWidget::updaterNotStarted()
+{
+    QFETCH(bool, plainFile);
+    if (plainFile) {
+        QFile file(QStringLiteral("UpdateVelmora.exe"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+    }
+    QVERIFY(startedWindow(QString()));
+    QVERIFY(log->contains(QStringLiteral("启动UpdateVelmora.exe失败.")));
+    QCOMPARE(config(QStringLiteral("AppModel/model")), QStringLiteral("0"));
+}
+
+// ---- Construction -----------------------------------------------------------
+
+void TestMainWidget::construction()
+{
+    const MainWidget widget;
+    QCOMPARE(widget.windowTitle(), QStringLiteral("Velmora之星"));
+    QCOMPARE(widget.size(), QSize(1024, 700));
+    QVERIFY(widget.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(widget.windowFlags() & Qt::CustomizeWindowHint);
+    QVERIFY(widget.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(!widget.isVisible());
+    QVERIFY(child<QPushButton>(&widget, "pushButton_config")->isHidden());
+    QVERIFY(child<QLabel>(&widget, "label_tarsin")->isHidden());
+    const QList<QPair<const char *, QString>> tips = {
+        {"pushButton_skin", QStringLiteral("换肤")}, {"pushButton_min", QStringLiteral("最小化")},
+        {"pushButton_max", QStringLiteral("最大化")}, {"pushButton_exit", QStringLiteral("退出")},
+        {"pushButton_config", QStringLiteral("菜单")},
+    };
+    for (const auto &tip : tips) {
+        const auto *button = child<QPushButton>(&widget, tip.first);
+        QCOMPARE(button->toolTip(), tip.second);
+        QCOMPARE(button->size(), QSize(28, 24));
+        if (qstrcmp(tip.first, "pushButton_config") != 0)
+            QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+    }
+    QCOMPARE(child<QPushButton>(&widget, "pushButton_exit")->shortcut(), QKeySequence(Qt::Key_Escape));
+    // Under the mouse the "_pressed" image, while pressed the "_hover" one.
+    const QString exitStyle = child<QPushButton>(&widget, "pushButton_exit")->styleSheet();
+    QVERIFY(exitStyle.contains(QStringLiteral("QPushButton:hover{border-image: url(:/MenuIcon/images/MenuIcon/guanbi_pressed.png);")));
+    QVERIFY(exitStyle.contains(QStringLiteral("QPushButton:pressed{border-image: url(:/MenuIcon/images/MenuIcon/guanbi_hover.png);")));
+    QCOMPARE(child<QWidget>(&widget, "widget_title")->maximumHeight(), 45);
+    QCOMPARE(child<QWidget>(&widget, "widget_2")->maximumHeight(), 30);
+}
+
+void TestMainWidget::contactLineReadAsGb2312()
+{
+    workDir->writeConfig(gb2312(QStringLiteral("[ContactUs]\nContact1=客服电话：400-800-1234\\n服务时间：工作日\n")));
+    const MainWidget widget;
+    QCOMPARE(child<QLabel>(&widget, "label_Contactus")->text(),
+             QStringLiteral("客服电话：400-800-1234\t服务时间：工作日"));
+}
+
+void TestMainWidget::brandLabel_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("logoFile");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("style");
+
+    const QString form = QStringLiteral("border-image: url(:/MenuIcon/images/MenuIcon/corvelwang_normal.png);");
+    const QString agent = QStringLiteral("border-image: url(Logo/logo.png);");
+    QTest::newRow("1, no logo") << 1 << false << true << form;
+    QTest::newRow("1, logo") << 1 << true << true << form;
+    QTest::newRow("0, logo") << 0 << true << false << form;
+    QTest::newRow("2, logo") << 2 << true << false << form;
+    QTest::newRow("7, logo") << 7 << true << true << agent;
+    QTest::newRow("7, no logo") << 7 << false << false << form;
+}
+
+void TestMainWidget::brandLabel()
+{
+    QFETCH(int, type);
+    QFETCH(bool, logoFile);
+    QFETCH(bool, shown);
+    QFETCH(QString, style);
+    if (logoFile) {
+        QVERIFY(QDir().mkpath(QStringLiteral("Logo")));
+        QVERIFY(QFile::copy(QStringLiteral(":/MenuIcon/images/MenuIcon/velmorazhixing_normal.png"),
+                            QStringLiteral("Logo/logo.png")));
+    }
+    QVERIFY(startedWindow(modelOne + QStringLiteral("[Logo]\nType=%1\n").arg(type)));
+    const auto *label = child<QLabel>(window.get(), "label_tarsin");
+    QCOMPARE(label->isVisible(), shown);
+    QCOMPARE(label->styleSheet(), style);
+}
+
+// ---- Skins, title bar, exit -------------------------------------------------
+
+void TestMainWidget::skins_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("color");
+    QTest::addColumn<QString>("bodyStyle");
+    QTest::addColumn<QString>("barStyle"); // part of the navigation bar's style
+
+    QTest::newRow("pink") << QStringLiteral("pink") << QStringLiteral("255,127,167,255")
+                          << QStringLiteral("border-image: url(:/Skin/images/Skin/pink_d.jpg);")
+                          << QStringLiteral("pink_b.jpg");
+    QTest::newRow("colour only") << QString() << QStringLiteral("87,87,87,255")
+                                 << QStringLiteral("border-image: none;")
+                                 << QStringLiteral("background-color:rgb(87,87,87,255)");
+}
+
+void TestMainWidget::skins()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, color);
+    QFETCH(QString, bodyStyle);
+    QFETCH(QString, barStyle);
+    QVERIFY(startedWindow());
+    window->receiveSkinDialogColor(name, color);
+    QCOMPARE(config(QStringLiteral("QuestionCell/SkinColor")), color);
+    QCOMPARE(config(QStringLiteral("QuestionCell/SkinImage")), name);
+    QCOMPARE(child<QWidget>(window.get(), "widget")->styleSheet(), bodyStyle);
+    const auto *bar = window->findChild<NavigationForm *>();
+    QVERIFY(child<QWidget>(bar, "widget_left")->styleSheet().contains(barStyle));
+    const auto *home = window->findChild<HomePageWidget *>();
+    QVERIFY(child<QPushButton>(home, "pushButton_startlearn")->styleSheet().contains(QStringLiteral("rgb(%1)").arg(color)));
+
+    // The skin dialog opens below the skin button and reports to the window.
+    QTest::mouseClick(child<QPushButton>(window.get(), "pushButton_skin"), Qt::LeftButton);
+    QVERIFY(window->findChild<QDialog *>());
+}
+
+void TestMainWidget::titleBarDrag()
+{
+    QVERIFY(startedWindow());
+    const QPoint start = window->pos();
+    sendMouse(window.get(), QEvent::MouseButtonPress, QPoint(400, 20));
+    QMouseEvent move(QEvent::MouseMove, QPoint(450, 50), window->mapToGlobal(QPoint(400, 20)) + QPoint(50, 30),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &move);
+    QCOMPARE(window->pos(), start + QPoint(50, 30));
+    sendMouse(window.get(), QEvent::MouseButtonRelease, QPoint(450, 50));
+
+    // Below the band: no drag, but the open panel closes.
+    auto *bar = window->findChild<NavigationForm *>();
+    QTest::mouseClick(child<QPushButton>(bar, "pushButton_movefuntions"), Qt::LeftButton);
+    MoveFunctionsForm *panel = shownTopLevel<MoveFunctionsForm>();
+    QVERIFY(panel);
+    const QPoint before = window->pos();
+    sendMouse(window.get(), QEvent::MouseButtonPress, QPoint(400, 300));
+    QMouseEvent moveBelow(QEvent::MouseMove, QPoint(450, 350), window->mapToGlobal(QPoint(450, 350)),
+                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &moveBelow);
+    QCOMPARE(window->pos(), before);
+    QVERIFY(!panel->isVisible());
+}
+
+void TestMainWidget::titleBarDoubleClick()
+{
+    QVERIFY(startedWindow());
+    sendMouse(window.get(), QEvent::MouseButtonDblClick, QPoint(400, 300));
+    QVERIFY(!window->isMaximized());
+    sendMouse(window.get(), QEvent::MouseButtonDblClick, QPoint(400, 20));
+    QTRY_VERIFY(window->isMaximized());
+    sendMouse(window.get(), QEvent::MouseButtonDblClick, QPoint(400, 20));
+    QTRY_VERIFY(!window->isMaximized());
+}
+
+void TestMainWidget::navigationWidthAndHeight()
+{
+    QVERIFY(startedWindow());
+    window->receiveHoverIn(-134, 1);
+    QCOMPARE(child<QWidget>(window.get(), "widget_right2")->width(), 76);
+    window->receiveHoverOut(-200, 3);
+    QCOMPARE(child<QWidget>(window.get(), "widget_right2")->maximumWidth(), 10);
+    window->resize(1100, 760);
+    QCOMPARE(window->findChild<NavigationForm *>()->height(), 760);
+}
+
+void TestMainWidget::exitConfirmation()
+{
+    QVERIFY(startedWindow());
+    QApplication::setActiveWindow(window.get());
+    QTRY_VERIFY(window->isActiveWindow());
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QTRY_VERIFY(qobject_cast<ChoiceDialog *>(QApplication::activeModalWidget()));
+    QPointer<ChoiceDialog> first = qobject_cast<ChoiceDialog *>(QApplication::activeModalWidget());
+    QVERIFY(first->findChildren<QLabel *>().size() > 0);
+    bool asked = false;
+    for (const QLabel *label : first->findChildren<QLabel *>())
+        asked = asked || label->text() == QStringLiteral("确定要退出程序吗？");
+    QVERIFY(asked);
+    QTest::mouseClick(child<QPushButton>(first, "pushButton_save_2"), Qt::LeftButton);
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(window->isVisible());
+
+    QApplication::setActiveWindow(window.get());
+    QTRY_VERIFY(window->isActiveWindow());
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QTRY_VERIFY(qobject_cast<ChoiceDialog *>(QApplication::activeModalWidget()));
+    auto *second = qobject_cast<ChoiceDialog *>(QApplication::activeModalWidget());
+    QTest::mouseClick(child<QPushButton>(second, "pushButton_save"), Qt::LeftButton);
+    QVERIFY(!window->isVisible());
+}
+
+// ---- Dialogs ------------------------------------------------------------------
+
+void TestMainWidget::bankSwitchAndRepairAskForANewWindow()
+{
+    window = std::make_unique<MainWidget>();
+    QCOMPARE(window->start(), 0); // no data: the subject dialog
+    QPointer<SelectSubjectsDialog> subjects = shownTopLevel<SelectSubjectsDialog>();
+    QVERIFY(subjects);
+    QSignalSpy rebuild(window.get(), &MainWidget::sendMainWidget);
+    emit subjects->sendCurrentDBPath(QStringLiteral("data/other"));
+    QCOMPARE(rebuild.size(), 1);
+    QCOMPARE(config(QStringLiteral("Remove/Type")), QStringLiteral("0"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(subjects.isNull());
+
+    PublicData::setValue(QStringLiteral("Remove/Type"), QStringLiteral("1"));
+    window->receiveDataRecoveryWidget();
+    QPointer<DataRecoveryWidget> repair = shownTopLevel<DataRecoveryWidget>();
+    QVERIFY(repair);
+    QVERIFY(repair->isModal());
+    emit repair->sendDataRecovery();
+    QCOMPARE(rebuild.size(), 2);
+    QCOMPARE(config(QStringLiteral("Remove/Type")), QStringLiteral("1"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(repair.isNull());
+}
+
+void TestMainWidget::aboutBoxMadeOnceAndRefilled()
+{
+    QVERIFY(startedWindow(modelOne + QStringLiteral("[ContactUs]\nContact1=电话一\\n电话二\n[Version]\nPROGRAM=3.2.1\n")));
+    window->receiveAboutApp();
+    AboutApp *about = shownTopLevel<AboutApp>();
+    QVERIFY(about);
+    about->close();
+    window->receiveAboutApp();
+    QCOMPARE(topLevels<AboutApp>().size(), 1);
+    QVERIFY(about->isVisible());
+    bool contact = false;
+    bool version = false;
+    for (const QLabel *label : about->findChildren<QLabel *>()) {
+        contact = contact || label->text().contains(QStringLiteral("电话二"));
+        version = version || label->text().contains(QStringLiteral("3.2.1"));
+    }
+    QVERIFY(contact);
+    QVERIFY(version);
+}
+
+void TestMainWidget::dialogsGetTheSkin()
+{
+    QVERIFY(startedWindow());
+    window->receiveSkinDialogColor(QString(), QStringLiteral("87,87,87,255"));
+    window->recieveFeedbace();
+    auto *feedback = shownTopLevel<FeedBaceDialog>();
+    QVERIFY(feedback);
+    QVERIFY(feedback->testAttribute(Qt::WA_DeleteOnClose));
+    QVERIFY(child<QPushButton>(feedback, "pushButton_submit")->styleSheet().contains(QStringLiteral("87,87,87")));
+    log->clear();
+    window->receiveBkData();
+    window->receiveDataRecoveryWidget();
+    QCOMPARE(log->lines().filter(QStringLiteral("stand-in:")),
+             QStringList({QStringLiteral("stand-in: ConfigDialog::ConfigDialog"),
+                          QStringLiteral("stand-in: ConfigDialog::setSkinColor"),
+                          QStringLiteral("stand-in: DataRecoveryWidget::DataRecoveryWidget"),
+                          QStringLiteral("stand-in: DataRecoveryWidget::setSkinColor")}));
+}
+
+// ---- Page switching -------------------------------------------------------------
+
+void TestMainWidget::pageSwitching_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("page"); // class in the page area, empty for none
+    QTest::addColumn<QStringList>("calls"); // after the five resets
+
+    auto calls = [](const QString &cls, const QStringList &ops) {
+        QStringList lines;
+        for (const QString &op : ops)
+            lines << (op == QLatin1String("shown") ? QStringLiteral("shown: ") + cls
+                                                   : QStringLiteral("stand-in: %1::%2").arg(cls, op));
+        return lines;
+    };
+    const QString skin = QStringLiteral("setSkinColor");
+    const QString shown = QStringLiteral("shown");
+    QTest::newRow("0") << 0 << QStringLiteral("HomePageWidget") << calls("HomePageWidget", {shown});
+    QTest::newRow("1") << 1 << QStringLiteral("ExamQuestionsWidget") << calls("ExamQuestionsWidget", {shown});
+    QTest::newRow("2") << 2 << QStringLiteral("ErrorQuestionWidget") << calls("ErrorQuestionWidget", {skin, shown, "loadList"});
+    QTest::newRow("3") << 3 << QStringLiteral("CollectionWidget") << calls("CollectionWidget", {shown, skin, "loadList"});
+    QTest::newRow("4") << 4 << QStringLiteral("UserTextWidget") << calls("UserTextWidget", {skin, shown, "loadList"});
+    QTest::newRow("5") << 5 << QStringLiteral("SimulatedExaminatinWidget") << calls("SimulatedExaminatinWidget", {skin, shown});
+    QTest::newRow("6") << 6 << QStringLiteral("TalkWidget") << calls("TalkWidget", {skin, shown});
+    QTest::newRow("7") << 7 << QStringLiteral("FindQuestionWidget") << calls("FindQuestionWidget", {skin, shown});
+    QTest::newRow("8") << 8 << QStringLiteral("NewKnowWidget") << calls("NewKnowWidget", {skin, shown, "loadList"});
+    QTest::newRow("9") << 9 << QStringLiteral("QuickBackQuestions") << calls("QuickBackQuestions", {shown});
+    QTest::newRow("10") << 10 << QStringLiteral("LearnReportWidget") << calls("LearnReportWidget", {skin, shown, "reload"});
+    QTest::newRow("11") << 11 << QStringLiteral("YaTiWidget") << calls("YaTiWidget", {"YaTiWidget", skin, shown, "initPage"});
+    QTest::newRow("12") << 12 << QStringLiteral("ExamOutlineWidget")
+                        << calls("ExamOutlineWidget", {shown});
+    QTest::newRow("13") << 13 << QString() << QStringList();
+}
+
+void TestMainWidget::pageSwitching()
+{
+    QFETCH(int, id);
+    QFETCH(QString, page);
+    QFETCH(QStringList, calls);
+    QVERIFY(startedWindow());
+    // A practice page and a question list on show go with any switch.
+    SqliteData set;
+    set.text0 = QStringLiteral("1");
+    window->receiveQuestionForm(&set);
+    window->receiveSingleQuestionModelFrom(&set, 0, QStringLiteral("节"));
+    QPointer<SingleQuestionModelFrom> practice = window->findChild<SingleQuestionModelFrom *>();
+    QVERIFY(practice);
+    QWidget *previous = pageArea(*window).first();
+
+    ShowLog showLog;
+    qApp->installEventFilter(&showLog);
+    log->clear();
+    window->receiveButtonSlot(id);
+    qApp->removeEventFilter(&showLog);
+
+    QStringList expected(std::begin(resets), std::end(resets));
+    expected << calls;
+    QStringList seen = log->lines().filter(QRegularExpression(QStringLiteral("^(stand-in|shown): ")));
+    QCOMPARE(seen, expected);
+    const QList<QWidget *> pages = pageArea(*window);
+    if (page.isEmpty()) {
+        QVERIFY(pages.isEmpty());
+    } else {
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(QString::fromLatin1(pages.first()->metaObject()->className()), page);
+        QVERIFY(pages.first()->isVisible());
+    }
+    QVERIFY(!previous->isVisible());
+    QVERIFY(practice); // deferred
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(practice.isNull());
+}
+
+void TestMainWidget::lastPagesMadeOnce()
+{
+    QVERIFY(startedWindow());
+    for (int id : {11, 12, 0, 11, 12})
+        window->receiveButtonSlot(id);
+    QCOMPARE(log->lines().filter(QStringLiteral("stand-in: YaTiWidget::YaTiWidget")).size(), 1);
+    QCOMPARE(window->findChildren<ExamOutlineWidget *>().size(), 1);
+    QCOMPARE(log->lines().filter(QStringLiteral("stand-in: YaTiWidget::initPage")).size(), 2);
+    // Every other page was made with the window.
+    for (const char *name : {"ErrorQuestionWidget", "CollectionWidget", "UserTextWidget", "TalkWidget",
+                             "SimulatedExaminatinWidget", "NewKnowWidget", "LearnReportWidget",
+                             "FindQuestionWidget"})
+        QCOMPARE(log->lines().filter(QStringLiteral("stand-in: %1::%1").arg(QLatin1String(name))).size(), 1);
+}
+
+void TestMainWidget::reportAndSyllabusSlideTheBarOut()
+{
+    QVERIFY(startedWindow());
+    const QWidget *spacer = child<QWidget>(window.get(), "widget_right2");
+    // Slid in at the start.
+    auto slidIn = [spacer] { return spacer->maximumWidth() >= 200; };
+    QTRY_VERIFY(slidIn());
+    for (int id : {2, 5, 9, 11})
+        window->receiveButtonSlot(id);
+    QTest::qWait(400);
+    QVERIFY(slidIn());
+    window->receiveButtonSlot(10);
+    QTRY_COMPARE(spacer->maximumWidth(), 10);
+    window->findChild<NavigationForm *>()->slideIn();
+    QTRY_VERIFY(slidIn());
+    window->receiveButtonSlot(12);
+    QTRY_COMPARE(spacer->maximumWidth(), 10);
+}
+
+void TestMainWidget::startLearnOpensTheBank()
+{
+    QVERIFY(startedWindow());
+    emit window->findChild<HomePageWidget *>()->sendStartlearn();
+    QVERIFY(qobject_cast<ExamQuestionsWidget *>(pageArea(*window).value(0)));
+}
+
+// ---- Practice hosting --------------------------------------------------------------
+
+void TestMainWidget::practicePagePerRequest()
+{
+    QVERIFY(startedWindow());
+    SqliteData set;
+    set.text0 = QStringLiteral("12");
+    window->receiveSingleQuestionModelFrom(&set, 2, QStringLiteral("第一章"));
+    QPointer<SingleQuestionModelFrom> first = window->findChild<SingleQuestionModelFrom *>();
+    QVERIFY(first);
+    window->receiveSingleQuestionModelFrom(&set, 2, QStringLiteral("第一章"));
+    QCOMPARE(log->lines().filter(QStringLiteral("stand-in: SingleQuestionModelFrom::SingleQuestionModelFrom")).size(), 2);
+    QCOMPARE(log->lines().filter(QStringLiteral("stand-in: SingleQuestionModelFrom::startPractice")).size(), 2);
+    const QList<QWidget *> pages = pageArea(*window);
+    QCOMPARE(pages.size(), 1);
+    QVERIFY(pages.first() != first);
+    QVERIFY(qobject_cast<SingleQuestionModelFrom *>(pages.first())->isVisible());
+    QVERIFY(first);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(first.isNull());
+    // The caller's record is the caller's.
+    QCOMPARE(set.text0, QStringLiteral("12"));
+}
+
+void TestMainWidget::practiceEmitterLivesUntilDeferredDelete()
+{
+    QVERIFY(startedWindow());
+    SqliteData set;
+    set.text0 = QStringLiteral("12");
+    window->receiveSingleQuestionModelFrom(&set, 1, QStringLiteral("节"));
+    QPointer<SingleQuestionModelFrom> practice = window->findChild<SingleQuestionModelFrom *>();
+    bool aliveAfterWindow = false;
+    // Connected after the window's slot: runs once the window has switched.
+    connect(practice, &SingleQuestionModelFrom::sendQuestionsFormCloseEvent, this,
+            [&] { aliveAfterWindow = !practice.isNull(); });
+    emit practice->sendQuestionsFormCloseEvent(1);
+    QVERIFY(aliveAfterWindow);
+    QVERIFY(qobject_cast<ExamQuestionsWidget *>(pageArea(*window).value(0)));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(practice.isNull());
+}
+
+void TestMainWidget::nextSetFromTheBankPage()
+{
+    QVERIFY(startedWindow());
+    window->receiveButtonSlot(1);
+    auto *bankPage = window->findChild<ExamQuestionsWidget *>();
+    // A section of the fixture with two sets, opened as a user does.
+    auto *tree = child<QTreeWidget>(bankPage, "treeWidget");
+    QTRY_VERIFY_WITH_TIMEOUT(!tree->findItems(QStringLiteral("呼吸系统"), Qt::MatchExactly | Qt::MatchRecursive).isEmpty(), 20000);
+    QTreeWidgetItem *section = tree->findItems(QStringLiteral("呼吸系统"), Qt::MatchExactly | Qt::MatchRecursive).first();
+    section->parent()->setExpanded(true);
+    tree->scrollToItem(section);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(section).center());
+    QTRY_VERIFY_WITH_TIMEOUT(child<QTableWidget>(bankPage, "tableWidget")->rowCount() == 2, 20000);
+    bankPage->receiveSingle(0);
+    QCOMPARE(bankPage->selectedRow(), 0);
+    QSignalSpy opened(bankPage, &ExamQuestionsWidget::sendDataToSingleQuestionForm);
+    auto *practice = window->findChild<SingleQuestionModelFrom *>();
+    QVERIFY(practice);
+    emit practice->sendQuestionsFormCloseEvent(0);
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(bankPage->selectedRow(), 1);
+    QVERIFY(pageArea(*window).value(0) != practice);
+    QVERIFY(qobject_cast<SingleQuestionModelFrom *>(pageArea(*window).value(0)));
+}
+
+void TestMainWidget::nextChapterFromTheHomePage()
+{
+    QVERIFY(startedWindow());
+    // Two neighbouring chapters of one parent.
+    const QStringList pair = sqlRow(QStringLiteral(
+        "select a.cateId, b.cateId from tCate a join tCate b on b.faId = a.faId and b.ord > a.ord "
+        "order by a.faId, a.ord, b.ord limit 1"));
+    QCOMPARE(pair.size(), 2);
+    SqliteData set;
+    set.text0 = pair.at(0);
+    window->receiveSingleQuestionModelFrom(&set, 2, QStringLiteral("章"));
+    auto *practice = window->findChild<SingleQuestionModelFrom *>();
+    log->clear();
+    emit practice->sendQuestionsFormCloseEvent(0);
+    QCOMPARE(log->lines().filter(QStringLiteral("stand-in: SingleQuestionModelFrom::startPractice")).size(), 1);
+    auto *next = qobject_cast<SingleQuestionModelFrom *>(pageArea(*window).value(0));
+    QVERIFY(next && next != practice);
+    QCOMPARE(window->practiceSet->text0, pair.at(1));
+    QCOMPARE(set.text0, pair.at(0));
+}
+
+void TestMainWidget::nextChapterFailureKeepsThePage()
+{
+    QVERIFY(startedWindow());
+    SqliteData set;
+    set.text0 = QStringLiteral("1");
+    window->receiveSingleQuestionModelFrom(&set, 2, QStringLiteral("章"));
+    auto *practice = window->findChild<SingleQuestionModelFrom *>();
+    SqliteClass::instance()->closeDatabase();
+    log->clear();
+    emit practice->sendQuestionsFormCloseEvent(0);
+    QVERIFY(!log->lines().filter(QStringLiteral("[Error:]")).isEmpty());
+    QCOMPARE(pageArea(*window).value(0), practice);
+    QVERIFY(practice->isVisible());
+}
+
+void TestMainWidget::lastSetOfSectionDoesNothing()
+{
+    QVERIFY(startedWindow());
+    SqliteData set;
+    set.text0 = QStringLiteral("1");
+    window->receiveSingleQuestionModelFrom(&set, 1, QStringLiteral("节"));
+    auto *practice = window->findChild<SingleQuestionModelFrom *>();
+    log->clear();
+    emit practice->sendQuestionsFormCloseEvent(0);
+    QVERIFY(log->lines().filter(QStringLiteral("stand-in:")).isEmpty());
+    QCOMPARE(pageArea(*window).value(0), practice);
+}
+
+void TestMainWidget::questionList()
+{
+    QVERIFY(startedWindow());
+    QWidget *home = pageArea(*window).value(0);
+    window->receiveShowType(0); // no list yet
+    QCOMPARE(pageArea(*window).value(0), home);
+    QVERIFY(home->isVisible());
+
+    SqliteData set;
+    log->clear();
+    window->receiveQuestionForm(&set);
+    window->receiveQuestionForm(&set);
+    QCOMPARE(log->lines().filter(QStringLiteral("stand-in: QuestionsForm::QuestionsForm")).size(), 1);
+    QCOMPARE(log->lines().filter(QStringLiteral("stand-in: QuestionsForm::startQuestionSet")).size(), 2);
+    QCOMPARE(pageArea(*window).value(0), home); // shown only on request
+    window->receiveShowType(0);
+    QCOMPARE(QString::fromLatin1(pageArea(*window).value(0)->metaObject()->className()), QStringLiteral("QuestionsForm"));
+    QVERIFY(!home->isVisible());
+    window->receiveShowType(7);
+    QCOMPARE(pageArea(*window).size(), 1);
+}
+
+// ---- Lifetime --------------------------------------------------------------------
+
+void TestMainWidget::deleteStartedWindow()
+{
+    QVERIFY(startedWindow());
+    // The welcome screen's requests are still under way; open what can be open.
+    auto *bar = window->findChild<NavigationForm *>();
+    QTest::mouseClick(child<QPushButton>(bar, "pushButton_movefuntions"), Qt::LeftButton);
+    SqliteData set;
+    set.text0 = QStringLiteral("1");
+    for (int id : {1, 2, 11, 12})
+        window->receiveButtonSlot(id);
+    window->receiveQuestionForm(&set);
+    window->receiveShowType(0);
+    window->receiveSingleQuestionModelFrom(&set, 2, QStringLiteral("章"));
+    window->receiveAboutApp();
+    settlePages();
+    window.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(topLevels<MoveFunctionsForm>().isEmpty());
+    QVERIFY(topLevels<AboutApp>().isEmpty());
+    QVERIFY(topLevels<WelcomeWidget>().isEmpty());
+}
+
+QTEST_MAIN(TestMainWidget)
+#include "tst_mainwidget.moc"
