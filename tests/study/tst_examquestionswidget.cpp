@@ -10,6 +10,7 @@
 #include "SqlRow.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
+#include "PageDriving.h"
 #include "StudyBank.h"
 
 #include <QHeaderView>
@@ -25,7 +26,8 @@
 
 namespace {
 
-const int generousWait = 120000;
+using namespace pagedriving;
+
 const QString green = QStringLiteral("80,153,2,255");
 const QString pink = QStringLiteral("255,127,167,255");
 
@@ -36,30 +38,9 @@ const QString section12Sql = QStringLiteral(
     "INSERT INTO tQue (queId, cateListId, queText, answer, IsDel, ord, userStatus) "
     "VALUES (1030, 130, '未做的题', 'A', '0', 1, '0');");
 
-template <class T>
-T *child(QObject *parent, const char *name)
-{
-    return parent->findChild<T *>(QLatin1String(name));
-}
-
-QTreeWidget *tree(ExamQuestionsWidget &page)
-{
-    return child<QTreeWidget>(&page, "treeWidget");
-}
-
-QTableWidget *table(ExamQuestionsWidget &page)
-{
-    return child<QTableWidget>(&page, "tableWidget");
-}
-
 ExamCellForm *row(ExamQuestionsWidget &page, int index)
 {
     return qobject_cast<ExamCellForm *>(table(page)->cellWidget(index, 0));
-}
-
-DataToUiThreadClass *worker(ExamQuestionsWidget &page)
-{
-    return page.findChild<DataToUiThreadClass *>();
 }
 
 // What a row shows: title, its tooltip, total text, answered, right, last time.
@@ -76,18 +57,6 @@ QStringList expectedRow(int number, const QString &name, int total, int done, in
             QString::number(done), QString::number(right), stored.isEmpty() ? QString() : shownTime(stored)};
 }
 
-void clickItem(QTreeWidget *view, QTreeWidgetItem *item)
-{
-    view->scrollToItem(item);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(item).center());
-}
-
-QTreeWidgetItem *findItem(ExamQuestionsWidget &page, const QString &name)
-{
-    const QList<QTreeWidgetItem *> items = tree(page)->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
-    return items.isEmpty() ? nullptr : items.first();
-}
-
 // Clicks the section as a user does, unfolding its chapter first; the load
 // is left running.
 void clickSection(ExamQuestionsWidget &page, const QString &name)
@@ -98,15 +67,6 @@ void clickSection(ExamQuestionsWidget &page, const QString &name)
         clickItem(tree(page), section->parent());
     QVERIFY(section->parent()->isExpanded());
     clickItem(tree(page), section);
-}
-
-// Waits for the load to end and for everything it sent to arrive.
-bool finishLoad(ExamQuestionsWidget &page)
-{
-    if (!QTest::qWaitFor([&] { return worker(page)->isFinished(); }, generousWait))
-        return false;
-    QCoreApplication::processEvents();
-    return true;
 }
 
 bool loadSection(ExamQuestionsWidget &page, const QString &name)

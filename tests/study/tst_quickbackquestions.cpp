@@ -9,6 +9,7 @@
 #include "Resources.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
+#include "PageDriving.h"
 #include "StudyBank.h"
 #include "ViewReport.h"
 #include "WaitingForm.h"
@@ -30,31 +31,10 @@
 
 namespace {
 
-const int generousWait = 120000;
+using namespace pagedriving;
+
 const QString green = QStringLiteral("80,153,2,255");
 const QString pink = QStringLiteral("255,127,167,255");
-
-
-template <class T>
-T *child(QObject *parent, const char *name)
-{
-    return parent->findChild<T *>(QLatin1String(name));
-}
-
-QTreeWidget *tree(QuickBackQuestions &page)
-{
-    return child<QTreeWidget>(&page, "treeWidget");
-}
-
-QTableWidget *table(QuickBackQuestions &page)
-{
-    return child<QTableWidget>(&page, "tableWidget");
-}
-
-DataToUiThreadClass *worker(QuickBackQuestions &page)
-{
-    return page.findChild<DataToUiThreadClass *>();
-}
 
 QuickBackQuestionsCell *row(QuickBackQuestions &page, int index)
 {
@@ -82,33 +62,12 @@ QString buttonStyle(const QString &skin)
         .arg(skin);
 }
 
-QTreeWidgetItem *findItem(QuickBackQuestions &page, const QString &name)
-{
-    const QList<QTreeWidgetItem *> items = tree(page)->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
-    return items.isEmpty() ? nullptr : items.first();
-}
-
-void clickItem(QTreeWidget *view, QTreeWidgetItem *item)
-{
-    view->scrollToItem(item);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(item).center());
-}
-
 // Clicks the section's name; the load is left running.
 void clickSection(QuickBackQuestions &page, const QString &name)
 {
     QTreeWidgetItem *section = findItem(page, name);
     QVERIFY(section && section->parent());
     clickItem(tree(page), section);
-}
-
-// Waits for the load to end and for everything it sent to arrive.
-bool finishLoad(QuickBackQuestions &page)
-{
-    if (!QTest::qWaitFor([&] { return worker(page)->isFinished(); }, generousWait))
-        return false;
-    QCoreApplication::processEvents();
-    return true;
 }
 
 bool loadSection(QuickBackQuestions &page, const QString &name)
