@@ -20,6 +20,7 @@ int MainObject::start(int flag)
 {
     if (flag != 0)
         return 0;
+    mainWidget->initMenu();
     return mainWidget->start();
 }
 
@@ -33,6 +34,7 @@ void MainObject::receiveMainWidget()
     old->deleteLater();
 
     mainWidget = new MainWidget;
+    mainWidget->initMenu();
     connect(mainWidget, &MainWidget::sendMainWidget, this, &MainObject::receiveMainWidget);
     // A hidden window beside a running updater would leave a process the
     // user cannot end.

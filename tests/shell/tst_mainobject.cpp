@@ -16,7 +16,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QTextCodec>
 #include <QTimer>
 #include <QtTest>
@@ -155,6 +157,7 @@ void TestMainObject::nonZeroFlagDoesNothing()
     QVERIFY(!current()->isVisible());
     QVERIFY(!shownTopLevel<SelectSubjectsDialog>());
     QCOMPARE(title(current()), QString());
+    QVERIFY(!current()->findChild<QPushButton *>(QStringLiteral("pushButton_config"))->menu());
     QCOMPARE(PublicData::value(QStringLiteral("AppModel/model")), QStringLiteral("1"));
 }
 
@@ -166,6 +169,9 @@ void TestMainObject::startOnData()
     QVERIFY(current()->isVisible());
     QCOMPARE(title(current()), memo);
     QCOMPARE(PublicData::value(QStringLiteral("AppModel/model")), QStringLiteral("0"));
+    QMenu *menu = current()->findChild<QPushButton *>(QStringLiteral("pushButton_config"))->menu();
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 4);
 }
 
 void TestMainObject::startHandsOverToUpdater()
@@ -197,6 +203,7 @@ void TestMainObject::rebuildReplacesTheWindow()
     QVERIFY(second && second != first);
     QVERIFY(second->isVisible());
     QCOMPARE(title(second), secondMemo);
+    QVERIFY(second->findChild<QPushButton *>(QStringLiteral("pushButton_config"))->menu());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(first.isNull());
 
