@@ -33,13 +33,17 @@
 #include "YaTiWidget.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QDebug>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QMenu>
 #include <QScreen>
+#include <QUrl>
 
 namespace {
 
@@ -402,6 +406,78 @@ void MainWidget::receiveDataRecoveryWidget()
     connect(dataRepairDialog, &DataRecoveryWidget::sendDataRecovery, this, &MainWidget::receiveDataRecovery);
     dataRepairDialog->setSkinColor(skinColor);
     dataRepairDialog->show();
+}
+
+// ---- Menu and service links ---------------------------------------------------
+
+namespace {
+
+const QString brandCourses = QStringLiteral("http://shop.velmora-brand.example/selcourse/selectCourse.shtm?courseEduId=90168");
+const QString brandSite = QStringLiteral("http://www.velmora-brand.example/");
+const QString productPage = QStringLiteral("http://www.velmora.example/chanpin");
+
+} // namespace
+
+void MainWidget::receiveMoveFunctionOutOutline(int index)
+{
+    switch (index) {
+    case 0: openOnlineLink(QStringLiteral("OnLineCurriculum")); break;
+    case 1: receiveBkData(); break;
+    case 2: recieveFeedbace(); break;
+    case 3: openOnlineLink(QStringLiteral("OnLineInformation")); break;
+    case 4: receiveAboutApp(); break;
+    case 5: receiveDataRecoveryWidget(); break;
+    default: break;
+    }
+}
+
+int MainWidget::openOnlineLink(const QString &key)
+{
+    QString address;
+    if (key == QLatin1String("OnLineCurriculum"))
+        address = logoType == 1 ? brandCourses : productPage;
+    else if (key == QLatin1String("OnLineInformation"))
+        address = logoType == 1 ? brandSite : productPage;
+    // No browser or a refused address passes silently.
+    QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+    return 0;
+}
+
+void MainWidget::initMenu()
+{
+    const QStringList texts = {QStringLiteral("在线下载科目"), QStringLiteral("在线课程"), QStringLiteral("意见反馈"),
+                               QStringLiteral("关于软件")};
+    menu = new QMenu(this);
+    for (int i = 0; i < texts.size(); ++i) {
+        auto *action = new QAction(texts.at(i), this);
+        connect(action, &QAction::triggered, this, &MainWidget::receiveConfigAction);
+        action->setData(i);
+        menu->addAction(action);
+    }
+    ui->pushButton_config->setMenu(menu);
+}
+
+void MainWidget::receiveConfigAction(bool isclieck)
+{
+    Q_UNUSED(isclieck)
+    auto *action = qobject_cast<QAction *>(sender());
+    if (!action)
+        return;
+    switch (action->data().toInt()) {
+    case 0:
+        subjectDialog = new SelectSubjectsDialog;
+        subjectDialog->setSkinColor(skinColor);
+        connect(subjectDialog, &SelectSubjectsDialog::sendCurrentDBPath, this, &MainWidget::receiveCurrentDBPath);
+        subjectDialog->startSelection(QString(), 0);
+        subjectDialog->show();
+        break;
+    case 1: receiveMoveFunctionOutOutline(0); break;
+    case 2: recieveFeedbace(); break;
+    case 3: receiveAboutApp(); break;
+    case 4: QCoreApplication::quit(); break;
+    case 5: showNormal(); break;
+    default: break;
+    }
 }
 
 // ---- Page switching --------------------------------------------------------

@@ -16,6 +16,7 @@ class ExamQuestionsWidget;
 class FeedBaceDialog;
 class FindQuestionWidget;
 class HomePageWidget;
+class QMenu;
 class LearnReportWidget;
 class NavigationForm;
 class NewKnowWidget;
@@ -55,6 +56,10 @@ public:
     // -1 when the external updater was started (the caller ends the process),
     // else 0: the window or the subject dialog is on its way.
     int start();
+    // The title bar's menu: catalogue, courses, feedback, about box.
+    void initMenu();
+    // Hands the key's web page to the browser; always 0.
+    int openOnlineLink(const QString &key);
 
 signals:
     // Replace this window with a new one; nothing touches it afterwards.
@@ -72,6 +77,10 @@ public slots:
     void recieveFeedbace();
     void receiveBkData();
     void receiveDataRecoveryWidget();
+    // A code of the more-functions panel (MoveFunctionsForm::Code).
+    void receiveMoveFunctionOutOutline(int index);
+    // The sending menu action's data: 0 to 5.
+    void receiveConfigAction(bool isclieck);
 
     // Shows page id; an id above 12 leaves the page area empty.
     void receiveButtonSlot(int id);
@@ -152,4 +161,5 @@ private:
     QString downloadUrl;
     QString logoPath;
     QPointer<DataRecoveryWidget> dataRepairDialog;
+    QMenu *menu = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "ErrorReportOpener.h"
-#include "MainWidget.h"
+#include "LoginBaseClass.h"
+#include "MainObject.h"
+#include "MessageHandler.h"
 #include "Resources.h"
+#include "SqliteClass.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,18 +14,23 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     initResources();
-    QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
+    QFont font(QStringLiteral("微软雅黑"), 10);
+    font.setWeight(QFont::Normal);
+    QApplication::setFont(font);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
+    qInstallMessageHandler(messageHandler);
 
     QTranslator translator;
-    if (translator.load(QStringLiteral(":/qm/images/qm/qt_zh_CN.qm")))
-        app.installTranslator(&translator);
+    if (!translator.load(QStringLiteral(":/qm/images/qm/qt_zh_CN.qm")))
+        qWarning("Qt's Chinese translation did not load");
+    // Installed either way: an empty translator changes nothing.
+    app.installTranslator(&translator);
 
     installErrorReportOpener();
+    SqliteClass::instance()->setLoginClient(new LoginBaseClass);
 
-    // The application object that rebuilds the window on a bank switch comes later.
-    MainWidget window;
-    if (window.start() == -1)
+    MainObject mainObject;
+    if (mainObject.start(0) == -1)
         return 0;
     return app.exec();
 }

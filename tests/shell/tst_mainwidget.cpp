@@ -26,10 +26,12 @@
 #include "TempWorkDir.h"
 #include "WelcomeWidget.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -123,6 +125,16 @@ void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &local, Qt::Mous
     QApplication::sendEvent(widget, &event);
 }
 
+// Takes the place of the browser: keeps the addresses handed to it.
+class UrlSink : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
 } // namespace
 
 class TestMainWidget : public QObject
@@ -173,6 +185,10 @@ private slots:
     void questionList();
 
     void deleteStartedWindow();
+
+    void moreFunctionCodes_data();
+    void moreFunctionCodes();
+    void menuActions();
 
 private:
     // Copies the fixture bank into dir/MedicalDB.db of the working directory.
@@ -899,6 +915,104 @@ void TestMainWidget::deleteStartedWindow()
     QVERIFY(topLevels<MoveFunctionsForm>().isEmpty());
     QVERIFY(topLevels<AboutApp>().isEmpty());
     QVERIFY(topLevels<WelcomeWidget>().isEmpty());
+}
+
+// ---- Menu and service links ---------------------------------------------------
+
+void TestMainWidget::moreFunctionCodes_data()
+{
+    QTest::addColumn<int>("logo");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("url");    // empty: no address
+    QTest::addColumn<QString>("dialog"); // the stand-in class shown, if any
+
+    const QString courses = QStringLiteral("http://shop.velmora-brand.example/selcourse/selectCourse.shtm?courseEduId=90168");
+    const QString brand = QStringLiteral("http://www.velmora-brand.example/");
+    const QString product = QStringLiteral("http://www.velmora.example/chanpin");
+    for (int logo : {1, 0}) {
+        const QString tag = QStringLiteral("logo %1 code ").arg(logo);
+        QTest::newRow(qPrintable(tag + '0')) << logo << 0 << (logo == 1 ? courses : product) << QString();
+        QTest::newRow(qPrintable(tag + '1')) << logo << 1 << QString() << QStringLiteral("ConfigDialog");
+        QTest::newRow(qPrintable(tag + '2')) << logo << 2 << QString() << QStringLiteral("FeedBaceDialog");
+        QTest::newRow(qPrintable(tag + '3')) << logo << 3 << (logo == 1 ? brand : product) << QString();
+        QTest::newRow(qPrintable(tag + '4')) << logo << 4 << QString() << QStringLiteral("AboutApp");
+        QTest::newRow(qPrintable(tag + '5')) << logo << 5 << QString() << QStringLiteral("DataRecoveryWidget");
+        QTest::newRow(qPrintable(tag + '6')) << logo << 6 << QString() << QString();
+    }
+}
+
+void TestMainWidget::moreFunctionCodes()
+{
+    QFETCH(int, logo);
+    QFETCH(int, index);
+    QFETCH(QString, url);
+    QFETCH(QString, dialog);
+    QVERIFY(startedWindow(modelOne + QStringLiteral("[Logo]\nType=%1\n").arg(logo)));
+    UrlSink sink;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &sink, "open");
+    const QWidgetList before = QApplication::topLevelWidgets();
+    window->receiveMoveFunctionOutOutline(index);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+
+    QCOMPARE(sink.urls, url.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(url)});
+    QStringList shown;
+    const QWidgetList after = QApplication::topLevelWidgets();
+    for (QWidget *widget : after)
+        if (widget->isVisible() && widget != window.get() && !before.contains(widget))
+            shown << QString::fromLatin1(widget->metaObject()->className());
+    QCOMPARE(shown, dialog.isEmpty() ? QStringList() : QStringList{dialog});
+    if (index == 5) {
+        // The repair dialog's end asks for a new window.
+        QSignalSpy rebuild(window.get(), &MainWidget::sendMainWidget);
+        emit shownTopLevel<DataRecoveryWidget>()->sendDataRecovery();
+        QCOMPARE(rebuild.size(), 1);
+    }
+}
+
+void TestMainWidget::menuActions()
+{
+    QVERIFY(startedWindow(modelOne + QStringLiteral("[Logo]\nType=1\n")));
+    window->initMenu();
+    auto *button = child<QPushButton>(window.get(), "pushButton_config");
+    QVERIFY(button->isHidden());
+    QMenu *menu = button->menu();
+    QVERIFY(menu);
+    const QList<QAction *> actions = menu->actions();
+    QStringList texts;
+    for (int i = 0; i < actions.size(); ++i) {
+        texts << actions.at(i)->text();
+        QCOMPARE(actions.at(i)->data().toInt(), i);
+    }
+    QCOMPARE(texts, (QStringList{QStringLiteral("在线下载科目"), QStringLiteral("在线课程"), QStringLiteral("意见反馈"),
+                                 QStringLiteral("关于软件")}));
+
+    UrlSink sink;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &sink, "open");
+    actions.at(1)->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    QCOMPARE(sink.urls.size(), 1);
+    QVERIFY(sink.urls.first().query().contains(QStringLiteral("courseEduId=90168")));
+    actions.at(2)->trigger();
+    QVERIFY(shownTopLevel<FeedBaceDialog>());
+    actions.at(3)->trigger();
+    QVERIFY(shownTopLevel<AboutApp>());
+
+    // The catalogue, connected to the bank switch.
+    actions.at(0)->trigger();
+    auto *subjects = shownTopLevel<SelectSubjectsDialog>();
+    QVERIFY(subjects);
+    QTRY_COMPARE(service->requests(QStringLiteral("/mobi/verData.php")).size(), 1);
+    QSignalSpy rebuild(window.get(), &MainWidget::sendMainWidget);
+    emit subjects->sendCurrentDBPath(QStringLiteral("data"));
+    QCOMPARE(rebuild.size(), 1);
+
+    // Data 5 brings the window back from the task bar.
+    QAction restore;
+    restore.setData(5);
+    connect(&restore, &QAction::triggered, window.get(), &MainWidget::receiveConfigAction);
+    window->showMinimized();
+    restore.trigger();
+    QVERIFY(!window->isMinimized());
 }
 
 QTEST_MAIN(TestMainWidget)
