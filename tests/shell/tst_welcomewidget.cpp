@@ -19,10 +19,13 @@
 #include <QMouseEvent>
 #include <QMovie>
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTcpServer>
 #include <QTextCodec>
+#include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -85,6 +88,8 @@ private slots:
     void initWelcome_data();
     void initWelcome();
     void spinnerTurns();
+    void paintedBeforeTheEventLoop();
+    void insideTheEventLoopNothingRunsEarly();
     void skin_data();
     void skin();
     void logo_data();
@@ -284,6 +289,41 @@ void TestWelcomeWidget::initWelcome()
     QVERIFY(child<QLabel>(widget, "label_text")->isVisible());
     // The bank is open for the pages that follow.
     QVERIFY(SqliteClass::instance()->questionCount() > 0);
+}
+
+void TestWelcomeWidget::paintedBeforeTheEventLoop()
+{
+    // The program's first start: the pages are built before the event loop
+    // runs, so the splash must be on screen when initWelcome returns.
+    const auto widget = started();
+    QVERIFY(widget);
+    QVERIFY(widget->windowHandle());
+    QVERIFY(widget->windowHandle()->isExposed());
+}
+
+void TestWelcomeWidget::insideTheEventLoopNothingRunsEarly()
+{
+    // A rebuild runs inside the loop while the old window waits for its
+    // deletion; initWelcome must not let it go.
+    const QString path = prepareBank(BankSetup::Good);
+    QVERIFY(!path.isEmpty());
+    WelcomeWidget widget;
+    int result = 0;
+    bool survived = false;
+    QTimer::singleShot(0, [&] {
+        QPointer<QObject> waiting = new QObject;
+        waiting->deleteLater();
+        result = widget.initWelcome(path);
+        survived = !waiting.isNull();
+        QCoreApplication::quit();
+    });
+    QTimer failSafe;
+    failSafe.setSingleShot(true);
+    connect(&failSafe, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    failSafe.start(generousWait);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(result, 1);
+    QVERIFY(survived);
 }
 
 void TestWelcomeWidget::spinnerTurns()
