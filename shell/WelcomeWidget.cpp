@@ -52,8 +52,8 @@ void makeWritable(const QString &filePath)
 
 // The first start builds the main window's pages before the event loop
 // runs, so the splash would stay unpainted for as long as it is up. Only
-// there: later rebuilds run inside the loop and may not nest it (a window
-// waiting for deletion sits on the stack).
+// there: a rebuild runs inside the loop, in the middle of the old window's
+// slot, where timers and replies must not run early.
 void paintBeforeEventLoop(QWidget *splash)
 {
     if (QThread::currentThread()->loopLevel() != 0)
@@ -62,6 +62,8 @@ void paintBeforeEventLoop(QWidget *splash)
     QTimer deadline;
     deadline.setSingleShot(true);
     deadline.start(2000);
+    // What the show posted comes first, exposure or not.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     while (deadline.isActive() && splash->isVisible()
            && !(splash->windowHandle() && splash->windowHandle()->isExposed()))
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
