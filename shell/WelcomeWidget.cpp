@@ -19,6 +19,9 @@
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
 
 #include <utility>
 
@@ -45,6 +48,26 @@ void makeWritable(const QString &filePath)
         return;
     qDebug() << (SetFileAttributesA(path.constData(), FILE_ATTRIBUTE_NORMAL) ? "修改文件属性成功."
                                                                             : "修改文件属性失败.");
+}
+
+// The first start builds the main window's pages before the event loop
+// runs, so the splash would stay unpainted for as long as it is up. Only
+// there: a rebuild runs inside the loop, in the middle of the old window's
+// slot, where timers and replies must not run early.
+void paintBeforeEventLoop(QWidget *splash)
+{
+    if (QThread::currentThread()->loopLevel() != 0)
+        return;
+    // Its timeout also wakes the wait should the window never be exposed.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.start(2000);
+    // What the show posted comes first, exposure or not.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    while (deadline.isActive() && splash->isVisible()
+           && !(splash->windowHandle() && splash->windowHandle()->isExposed()))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    splash->repaint();
 }
 
 } // namespace
@@ -110,6 +133,7 @@ int WelcomeWidget::initWelcome(const QString &bankDirectory)
     }
     ui->label_gif->show();
     ui->label_text->show();
+    paintBeforeEventLoop(this);
 
     if (store->postOfflineQueue() != 0)
         qDebug().noquote() << store->lastErrorText();

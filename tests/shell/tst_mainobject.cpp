@@ -13,6 +13,7 @@
 #include "SqliteClass.h"
 #include "TempWorkDir.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -169,9 +170,18 @@ void TestMainObject::startOnData()
     QVERIFY(current()->isVisible());
     QCOMPARE(title(current()), memo);
     QCOMPARE(PublicData::value(QStringLiteral("AppModel/model")), QStringLiteral("0"));
-    QMenu *menu = current()->findChild<QPushButton *>(QStringLiteral("pushButton_config"))->menu();
+    auto *button = current()->findChild<QPushButton *>(QStringLiteral("pushButton_config"));
+    QVERIFY(button->isHidden());
+    QMenu *menu = button->menu();
     QVERIFY(menu);
-    QCOMPARE(menu->actions().size(), 4);
+    const QList<QAction *> actions = menu->actions();
+    QStringList texts;
+    for (int i = 0; i < actions.size(); ++i) {
+        texts << actions.at(i)->text();
+        QCOMPARE(actions.at(i)->data().toInt(), i);
+    }
+    QCOMPARE(texts, (QStringList{QStringLiteral("在线下载科目"), QStringLiteral("在线课程"), QStringLiteral("意见反馈"),
+                                 QStringLiteral("关于软件")}));
 }
 
 void TestMainObject::startHandsOverToUpdater()

@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QTcpServer>
 #include <QTextCodec>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -55,6 +56,21 @@ QByteArray closedHost()
     return host;
 }
 
+// Counts the paint events of the widget it filters.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // An agent logo the installation would ship: any picture will do.
 void writeBigLogo()
 {
@@ -85,6 +101,7 @@ private slots:
     void initWelcome_data();
     void initWelcome();
     void spinnerTurns();
+    void paintedBeforeTheEventLoop();
     void skin_data();
     void skin();
     void logo_data();
@@ -284,6 +301,21 @@ void TestWelcomeWidget::initWelcome()
     QVERIFY(child<QLabel>(widget, "label_text")->isVisible());
     // The bank is open for the pages that follow.
     QVERIFY(SqliteClass::instance()->questionCount() > 0);
+}
+
+void TestWelcomeWidget::paintedBeforeTheEventLoop()
+{
+    // The program's first start: the pages are built before the event loop
+    // runs, so the splash must be on screen when initWelcome returns.
+    const QString path = prepareBank(BankSetup::Good);
+    QVERIFY(!path.isEmpty());
+    WelcomeWidget widget;
+    PaintCounter title;
+    child<QLabel>(widget, "label_title")->installEventFilter(&title);
+    QCOMPARE(widget.initWelcome(path), 1);
+    QVERIFY(widget.windowHandle());
+    QVERIFY(widget.windowHandle()->isExposed());
+    QVERIFY(title.paints > 0);
 }
 
 void TestWelcomeWidget::spinnerTurns()
