@@ -11,6 +11,9 @@
 #include <QPolygon>
 #include <QStringList>
 
+#include <climits>
+#include <cmath>
+
 namespace {
 
 // "-" at both ends, matched by nothing, so every curve starts and ends on the axis.
@@ -188,12 +191,16 @@ void DrawCurveForm::paintEvent(QPaintEvent *)
     const float yScale = float(plotH) / max;
 
     painter.drawLine(20, -10, 20, -axisTop);
+    // On a low chart the grid lines lie closer than a line of text: then
+    // only every second (third …) line is labelled, counted from the top.
+    const int labelEvery = gridStep > 0 ? qMax(1, int(std::ceil(h / gridStep))) : 1;
     for (int i = 1; i <= 20; ++i) {
         const QString label = QString::number(max * i / 20);
         const int y = int(-i * gridStep - 10);
         painter.drawLine(16, y, plotW, y);
-        painter.drawText(16 - metrics.horizontalAdvance(label),
-                         int(-10 - (i * gridStep + h / 2 - metrics.ascent())), label);
+        if ((20 - i) % labelEvery == 0)
+            painter.drawText(16 - metrics.horizontalAdvance(label),
+                             int(-10 - (i * gridStep + h / 2 - metrics.ascent())), label);
     }
     painter.drawLine(20, -10, plotW, -10);
 
@@ -201,6 +208,7 @@ void DrawCurveForm::paintEvent(QPaintEvent *)
     QPolygon totals;
     QPolygon wrongs;
     QPolygon rights;
+    int nextLabelX = INT_MIN;
     for (int i = 0; i < count; ++i) {
         const CurveBucket *bucket = buckets.at(i);
         if (i + 1 < count) {
@@ -209,7 +217,13 @@ void DrawCurveForm::paintEvent(QPaintEvent *)
             const int tick = int((i + 1) * xStep + 20);
             painter.drawLine(tick, -10, tick, -6);
         }
-        painter.drawText(20 + int(i * xStep), h, bucket->slotLabel);
+        // Narrow slots (the month's 33 at the page's size) would run their
+        // labels together: a label that would touch the last one drawn is left out.
+        const int labelX = 20 + int(i * xStep);
+        if (labelX >= nextLabelX) {
+            painter.drawText(labelX, h, bucket->slotLabel);
+            nextLabelX = labelX + metrics.horizontalAdvance(bucket->slotLabel) + metrics.averageCharWidth();
+        }
         const int x = int((i + 1) * xStep + 20 - xStep);
         totals << QPoint(x, int(-(bucket->totalCount * yScale + 10)));
         wrongs << QPoint(x, int(-(bucket->wrongCount * yScale + 10)));
