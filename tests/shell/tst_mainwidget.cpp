@@ -49,7 +49,7 @@ namespace {
 const QString memo = QStringLiteral("临床执业医师（测试）");
 const QString modelOne = QStringLiteral("[AppModel]\nmodel=1\n");
 const QString resets[] = {
-    QStringLiteral("stand-in: FindQuestionWidget::resetPage"), QStringLiteral("stand-in: NewKnowWidget::clearLists"),
+    QStringLiteral("stand-in: FindQuestionWidget::resetPage"),
     QStringLiteral("stand-in: ErrorQuestionWidget::clearList"), QStringLiteral("stand-in: CollectionWidget::clearList"),
     QStringLiteral("stand-in: UserTextWidget::clearList"),
 };
@@ -666,7 +666,7 @@ void TestMainWidget::pageSwitching_data()
     QTest::newRow("5") << 5 << QStringLiteral("SimulatedExaminatinWidget") << calls("SimulatedExaminatinWidget", {skin, shown});
     QTest::newRow("6") << 6 << QStringLiteral("TalkWidget") << calls("TalkWidget", {skin, shown});
     QTest::newRow("7") << 7 << QStringLiteral("FindQuestionWidget") << calls("FindQuestionWidget", {skin, shown});
-    QTest::newRow("8") << 8 << QStringLiteral("NewKnowWidget") << calls("NewKnowWidget", {skin, shown, "loadList"});
+    QTest::newRow("8") << 8 << QStringLiteral("NewKnowWidget") << calls("NewKnowWidget", {shown});
     QTest::newRow("9") << 9 << QStringLiteral("QuickBackQuestions") << calls("QuickBackQuestions", {shown});
     QTest::newRow("10") << 10 << QStringLiteral("LearnReportWidget") << calls("LearnReportWidget", {skin, shown, "reload"});
     QTest::newRow("11") << 11 << QStringLiteral("YaTiWidget") << calls("YaTiWidget", {"YaTiWidget", skin, shown, "initPage"});
@@ -724,7 +724,7 @@ void TestMainWidget::lastPagesMadeOnce()
     QCOMPARE(log->lines().filter(QStringLiteral("stand-in: YaTiWidget::initPage")).size(), 2);
     // Every other page was made with the window.
     for (const char *name : {"ErrorQuestionWidget", "CollectionWidget", "UserTextWidget", "TalkWidget",
-                             "SimulatedExaminatinWidget", "NewKnowWidget", "LearnReportWidget",
+                             "SimulatedExaminatinWidget", "LearnReportWidget",
                              "FindQuestionWidget"})
         QCOMPARE(log->lines().filter(QStringLiteral("stand-in: %1::%1").arg(QLatin1String(name))).size(), 1);
 }

@@ -15,6 +15,10 @@
 #include "Snapshot.h"
 #include "SqliteClass.h"
 #include "ViewReport.h"
+#include "DrawCurveForm.h"
+#include "MainQuestion.h"
+#include "NewKnowWidget.h"
+#include "QuestionData.h"
 #include "WaitingForm.h"
 
 #include <QApplication>
@@ -26,6 +30,7 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -229,6 +234,101 @@ bool drawOutline(const QDir &out)
 
 } // namespace
 
+// ---- Page 8: the review page and its chart ---------------------------------
+
+namespace review {
+
+// Answers spread over today's hours, the week, the month and last year, on
+// questions the other pages leave alone (the bank's last ones).
+void spreadAnswers(SqliteClass *store, const QDateTime &now)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.exec(QStringLiteral("select queId from tQue where IsDel != '1' order by queId desc limit 90"));
+    QList<int> ids;
+    while (query.next())
+        ids << query.value(0).toInt();
+    QList<QDateTime> times;
+    for (int hour = 6; hour <= now.time().hour(); ++hour)
+        for (int n = 0; n <= hour % 4; ++n)
+            times << QDateTime(now.date(), QTime(hour, 5 + n * 10));
+    for (int day = 1; day <= 7; ++day)
+        for (int n = 0; n < 1 + day % 3; ++n)
+            times << now.addDays(-day).addSecs(-n * 3600);
+    for (int day = 9; day <= 30; day += 3)
+        times << now.addDays(-day);
+    for (int month = 2; month <= 12; month += 2)
+        times << QDateTime(QDate(now.date().year() - 1, month, 12), QTime(9, 0));
+    for (int i = 0; i < times.size() && i < ids.size(); ++i)
+        store->execSql(QStringLiteral("update tQue set userStatus = '%1', userAnswer = 'A', userTime = '%2' "
+                                      "where queId = %3")
+                           .arg(i % 3 ? 1 : 2)
+                           .arg(times.at(i).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")))
+                           .arg(ids.at(i)));
+}
+
+// Records for the chart alone: a busy month.
+QList<MainQuestion *> monthRecords(const QDateTime &now)
+{
+    QList<MainQuestion *> records;
+    for (int day = 0; day < 31; ++day) {
+        for (int n = 0; n < (day * 37) % 90 + 5; ++n) {
+            auto *record = new MainQuestion;
+            auto *question = new QuestionData;
+            question->userTime = now.addDays(-day);
+            question->userStatus = n % 3 ? 1 : 2;
+            record->questions << question;
+            records << record;
+        }
+    }
+    return records;
+}
+
+bool draw(SqliteClass *store, const QDir &out)
+{
+    // Late in the day, so that today has answers at many hours.
+    const QDateTime now(QDate::currentDate(), QTime(20, 30));
+    spreadAnswers(store, now);
+    auto *page = new NewKnowWidget;
+    page->setNow(now);
+    const std::unique_ptr<QWidget> area(pageArea(page));
+    page->setSkinColor(green);
+    page->loadList();
+    auto *worker = page->findChild<DataToUiThreadClass *>();
+    if (!waitFor([worker] { return worker->isFinished(); }))
+        return false;
+    auto *tabs = page->findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    const struct {
+        const char *button;
+        const char *name;
+    } periods[] = {{"pushButton_day", "today"}, {"pushButton_week", "week"},
+                   {"pushButton_month", "month"}, {"pushButton_all", "all"}};
+    for (const auto &period : periods) {
+        QTest::mouseClick(page->findChild<QPushButton *>(QLatin1String(period.button)), Qt::LeftButton);
+        tabs->setCurrentIndex(0);
+        saveSnapshot(area.get(), out, QStringLiteral("page8_%1_list").arg(QLatin1String(period.name)));
+        tabs->setCurrentIndex(1);
+        saveSnapshot(area.get(), out, QStringLiteral("page8_%1_chart").arg(QLatin1String(period.name)));
+    }
+    tabs->setCurrentIndex(0);
+
+    const QList<MainQuestion *> records = monthRecords(now);
+    DrawCurveForm chart;
+    chart.setCurveColors(QColor(107, 107, 107), QColor(119, 183, 51), QColor(255, 0, 0));
+    chart.setSkinColor(green);
+    chart.setQuestions(ReviewMonth, records);
+    chart.resize(618, 236);
+    saveSnapshot(&chart, out, QStringLiteral("chart_month_618x236"));
+    chart.resize(1100, 480);
+    saveSnapshot(&chart, out, QStringLiteral("chart_month_large"));
+    chart.setQuestions(ReviewToday, records);
+    chart.resize(618, 236);
+    saveSnapshot(&chart, out, QStringLiteral("chart_today_618x236"));
+    qDeleteAll(records);
+    return true;
+}
+
+} // namespace review
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -280,6 +380,10 @@ int main(int argc, char *argv[])
     }
     if (!drawOutline(out)) {
         std::fprintf(stderr, "the demo syllabus has no third level\n");
+        return 1;
+    }
+    if (!review::draw(store, out)) {
+        std::fprintf(stderr, "the review page did not load\n");
         return 1;
     }
     return 0;
