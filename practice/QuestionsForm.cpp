@@ -20,7 +20,8 @@
 namespace {
 
 constexpr int questionRowHeight = 391;
-constexpr int sideColumnWidth = 300;
+constexpr int barHeight = 35;
+constexpr int headerHeight = 30;
 
 QString twoDigits(int value)
 {
@@ -62,6 +63,11 @@ QuestionsForm::QuestionsForm(QWidget *parent)
     ui->tableWidget_questions->setFocusPolicy(Qt::NoFocus);
     messageBox->setTitle(QStringLiteral("提示"));
     ui->tableWidget_button->hide();
+    // Below the bar and the header one whole question row must fit, or its
+    // buttons are cut off and no scrolling brings them back.
+    ui->tableWidget_questions->horizontalHeader()->setFixedHeight(headerHeight);
+    ui->tableWidget_button->horizontalHeader()->setFixedHeight(headerHeight);
+    setMinimumHeight(barHeight + headerHeight + questionRowHeight);
 }
 
 QuestionsForm::~QuestionsForm()
@@ -168,7 +174,9 @@ void QuestionsForm::fillTables(const QList<MainQuestion *> &groups)
     side->setColumnCount(1);
     questions->setColumnCount(1);
     side->setHorizontalHeaderLabels({QStringLiteral("题目列表")});
-    side->setColumnWidth(0, sideColumnWidth);
+    // The list is at most 300 wide and its scroll bar always shows: a
+    // column of 300 would hide the end of every title under the bar.
+    side->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     questions->setContentsMargins(0, 0, 0, 0);
 
     int row = 0;

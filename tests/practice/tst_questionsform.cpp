@@ -265,7 +265,10 @@ void TestQuestionsForm::openBank(const QStringList &sql)
 void TestQuestionsForm::form()
 {
     QuestionsForm form;
-    QCOMPARE(form.size(), QSize(960, 450));
+    // 960 × 450, but never too short for one whole question row.
+    QCOMPARE(form.width(), 960);
+    QCOMPARE(form.minimumHeight(), 35 + 30 + 391);
+    QCOMPARE(form.height(), form.minimumHeight());
     QCOMPARE(form.windowTitle(), QStringLiteral("Velmora之星"));
     QCOMPARE(sideList(form)->focusPolicy(), Qt::NoFocus);
     QCOMPARE(questionTable(form)->focusPolicy(), Qt::NoFocus);
@@ -285,10 +288,14 @@ void TestQuestionsForm::loadFillsBothTables()
     QCOMPARE(values(dialog.progress), QList<int>({10, 10, 11, 12, 13, 14, 15, 16, 17}));
     QCOMPARE(questionTable(form)->horizontalHeaderItem(0)->text(), QStringLiteral("呼吸练习一"));
     QCOMPARE(sideList(form)->horizontalHeaderItem(0)->text(), QStringLiteral("题目列表"));
-    QCOMPARE(sideList(form)->columnWidth(0), 300);
+    QTest::mouseClick(child<QPushButton>(&form, "pushButton_showbutton"), Qt::LeftButton);
+    QTRY_COMPARE(sideList(form)->columnWidth(0), sideList(form)->viewport()->width()); // titles end in sight
+    QVERIFY(sideList(form)->viewport()->width() >= 280);
     const int count = int(std::size(set111));
     QCOMPARE(sideList(form)->rowCount(), count);
     QCOMPARE(questionTable(form)->rowCount(), count);
+    // A question row shows whole at the dialog's size.
+    QVERIFY(questionTable(form)->viewport()->height() >= 391);
     for (int r = 0; r < count; ++r) {
         const StoredQuestion &stored = set111[r];
         const QString where = QStringLiteral("row %1").arg(r);
