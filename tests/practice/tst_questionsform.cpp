@@ -233,6 +233,7 @@ private slots:
     void clock();
     void oneClockAfterTwoStarts();
     void toggleSideList();
+    void sideRowClickScrolls();
     void closeOnlySignals();
     void deletedWhileLoading_data();
     void deletedWhileLoading();
@@ -291,6 +292,8 @@ void TestQuestionsForm::loadFillsBothTables()
     QTest::mouseClick(child<QPushButton>(&form, "pushButton_showbutton"), Qt::LeftButton);
     QTRY_COMPARE(sideList(form)->columnWidth(0), sideList(form)->viewport()->width()); // titles end in sight
     QVERIFY(sideList(form)->viewport()->width() >= 280);
+    QCOMPARE(sideList(form)->currentRow(), 7); // after the last answered, row 6
+    QCOMPARE(scrolledTo(form), 7);
     const int count = int(std::size(set111));
     QCOMPARE(sideList(form)->rowCount(), count);
     QCOMPARE(questionTable(form)->rowCount(), count);
@@ -637,6 +640,21 @@ void TestQuestionsForm::toggleSideList()
     QTest::mouseClick(toggle, Qt::LeftButton);
     QCOMPARE(toggle->text(), QStringLiteral(">>"));
     QVERIFY(sideList(form)->isHidden());
+}
+
+void TestQuestionsForm::sideRowClickScrolls()
+{
+    openBank();
+    Dialog dialog;
+    QVERIFY(dialog.load(111));
+    QTest::mouseClick(child<QPushButton>(&dialog.form, "pushButton_showbutton"), Qt::LeftButton);
+    QTableWidget *side = sideList(dialog.form);
+    for (int row : {2, 5, 0}) {
+        // On the row's title, as a user does: the row takes no input of its own.
+        QTest::mouseClick(child<QLabel>(sideRow(dialog.form, row), "label_title"), Qt::LeftButton);
+        QCOMPARE(scrolledTo(dialog.form), row);
+        QCOMPARE(side->currentRow(), row);
+    }
 }
 
 void TestQuestionsForm::closeOnlySignals()
