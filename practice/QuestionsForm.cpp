@@ -340,6 +340,12 @@ void QuestionsForm::on_pushButton_showbutton_clicked(bool)
     }
 }
 
+void QuestionsForm::reject()
+{
+    if (isWindow())
+        QDialog::reject();
+}
+
 void QuestionsForm::closeEvent(QCloseEvent *event)
 {
     emit sendQuestionsFormCloseEvent();

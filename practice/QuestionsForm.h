@@ -50,6 +50,11 @@ public slots:
     void receiveDownQestion();
     void receiveQuestionCellClicked(int id, int clickedid);
 
+public slots:
+    // Inside the main window's page area Escape would hide the page and
+    // leave the area blank; there it does nothing.
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -235,6 +235,7 @@ private slots:
     void toggleSideList();
     void sideRowClickScrolls();
     void closeOnlySignals();
+    void escapeKeepsTheEmbeddedList();
     void deletedWhileLoading_data();
     void deletedWhileLoading();
 
@@ -666,6 +667,23 @@ void TestQuestionsForm::closeOnlySignals()
     dialog.form.close();
     QCOMPARE(closed.size(), 1);
     QCOMPARE(questionTable(dialog.form)->rowCount(), 8);
+}
+
+void TestQuestionsForm::escapeKeepsTheEmbeddedList()
+{
+    openBank();
+    QWidget pageArea;
+    auto *form = new QuestionsForm(&pageArea);
+    pageArea.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pageArea));
+    QTest::keyClick(form, Qt::Key_Escape);
+    QVERIFY(form->isVisible());
+
+    QuestionsForm window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
 }
 
 void TestQuestionsForm::deletedWhileLoading_data()
