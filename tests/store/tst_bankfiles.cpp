@@ -1,4 +1,5 @@
 // Checking a bank file and putting a new bank in place of the open one.
+#include "FileSizeLimit.h"
 #include "FixtureBank.h"
 #include "SqlRow.h"
 #include "SqliteClass.h"
@@ -104,30 +105,6 @@ QStringList entries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
-
-// Files larger than the limit cannot be written while it stands; the signal
-// that would end the process is ignored so the write fails with EFBIG.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-
-private:
-    rlimit previous{};
-    void (*oldHandler)(int) = nullptr;
-};
 
 } // namespace
 
