@@ -1,22 +1,102 @@
 #include "ConfigDialog.h"
+#include "ui_ConfigDialog.h"
 
-#include "StandIn.h"
+#include "ChoiceDialog.h"
+#include "SqliteClass.h"
 
-ConfigDialog::ConfigDialog(QWidget *parent)
-    : FramelessDialog(parent)
+#include <QDateTime>
+#include <QFileInfo>
+
+namespace {
+
+const QString bankName = QStringLiteral("MedicalDB.db");
+const QString backupName = QStringLiteral("BKMedicalDB.db");
+
+// The open subject's directory, read anew for every step: a data repair or a
+// subject switch may have moved the store meanwhile. Empty when the store has
+// no subject directory, so nothing lands in the current or root directory.
+QString subjectFile(const QString &name)
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    resize(400, 200);
-    // The dialog is translucent: the title gets a ground of its own.
-    setStyleSheet(QStringLiteral("#label_standIn{background-color: white; border: 1px solid rgb(180,180,180);}"));
-    standInTitle(this, QStringLiteral("数据备份与恢复"));
-    standInCall("ConfigDialog", "ConfigDialog");
+    const QString dir = SqliteClass::instance()->databaseDir();
+    return dir.isEmpty() ? QString() : dir + name;
 }
 
-ConfigDialog::~ConfigDialog() = default;
+} // namespace
+
+ConfigDialog::ConfigDialog(QWidget *parent)
+    : FramelessDialog(parent), ui(new Ui::ConfigDialog)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
+    setModal(true);
+
+    const QString backup = subjectFile(backupName);
+    const QFileInfo info(backup);
+    if (!backup.isEmpty() && info.exists())
+        ui->label_text->setText(info.lastModified().toString(Qt::TextDate));
+    else
+        ui->label_text->setText(QStringLiteral("您还未备份数据库"));
+}
+
+ConfigDialog::~ConfigDialog()
+{
+    delete ui;
+}
 
 void ConfigDialog::setSkinColor(const QString &color)
 {
-    Q_UNUSED(color)
-    standInCall("ConfigDialog", "setSkinColor");
+    skinColor = color;
+}
+
+void ConfigDialog::on_pushButton_databk_clicked()
+{
+    const QString backup = subjectFile(backupName);
+    // The old backup goes only when a complete, checked copy takes its place.
+    if (backup.isEmpty() || SqliteClass::instance()->copyBankFile(backup) != 0) {
+        ui->label_text->setText(QStringLiteral("备份失败!"));
+        return;
+    }
+    const QFileInfo info(backup);
+    // Many Linux file systems report no birth time.
+    const QDateTime born = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
+    ui->label_text->setText(QStringLiteral("%1 %2").arg(QStringLiteral("您已备份成功!"), born.toString(Qt::TextDate)));
+}
+
+void ConfigDialog::on_pushButton_Reduction_clicked()
+{
+    const QString backup = subjectFile(backupName);
+    const QFileInfo info(backup);
+    if (backup.isEmpty() || !info.exists()) {
+        ui->label_text->setText(QStringLiteral("您还没有备份文件"));
+        return;
+    }
+    backupTime = info.lastModified().toString(Qt::TextDate);
+
+    confirmation = new ChoiceDialog;
+    confirmation->setSkinColor(skinColor);
+    connect(confirmation, &ChoiceDialog::sendOk, this, &ConfigDialog::receiveChoiceDialog);
+    confirmation->setTitle(QStringLiteral("提示"));
+    confirmation->setMessage(QStringLiteral("您确定要把备份还原吗？"));
+    confirmation->show();
+}
+
+void ConfigDialog::receiveChoiceDialog()
+{
+    const QString bank = subjectFile(bankName);
+    const QString backup = subjectFile(backupName);
+    // The backup is checked and swapped in under the store lock, the
+    // connection reopened on it; on any failure the store stays on the
+    // untouched live bank. The backup itself stays.
+    if (bank.isEmpty() || SqliteClass::instance()->replaceBankFile(bank, backup, QString()) != 0) {
+        ui->label_text->setText(QStringLiteral("还原失败"));
+        return;
+    }
+    ui->label_text->setText(QStringLiteral("还原:%1文件成功.").arg(backupTime));
+}
+
+void ConfigDialog::on_pushButton_clicked()
+{
+    close();
 }

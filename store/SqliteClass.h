@@ -331,6 +331,14 @@ public:
     // old file back and reopens it. newFile is left as it was. 0, or -1 with
     // the error text set.
     int replaceBankFile(const QString &bankFile, const QString &newFile, const QString &keepOldAs);
+    // Copies the open bank to target under the store lock, so no statement
+    // or transaction is half done in the copy. The copy is written beside
+    // target and renamed over it only once complete and passing
+    // checkBankFile; on any failure target is left as it was and the partial
+    // copy removed. 0, or -1 with the error text set (also when no bank is
+    // open, a transaction of the calling thread is open, or target is the
+    // open bank itself).
+    int copyBankFile(const QString &target);
 
 signals:
     // Every record carried by these signals belongs to the receiver.

@@ -6,10 +6,12 @@
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -205,4 +207,54 @@ int SqliteClass::replaceBankFile(const QString &bankFile, const QString &newFile
         openFile(bankFile, password);
     setLastError(error);
     return -1;
+}
+
+int SqliteClass::copyBankFile(const QString &target)
+{
+    const StoreLocker locker(storeMutex);
+    if (!connection.isOpen()) {
+        setLastError(QStringLiteral("数据库未打开."));
+        return -1;
+    }
+    const QString bankFile = connection.databaseName();
+    if (sameFile(bankFile, target)) {
+        setLastError(QStringLiteral("[%1]是打开的数据库.").arg(target));
+        return -1;
+    }
+    // Other threads are held off by the lock; a transaction of this thread's
+    // own would still be half in the file.
+    sqlite3 *handle = connection.driver()->handle().value<sqlite3 *>();
+    if (handle && !sqlite3_get_autocommit(handle)) {
+        setLastError(QStringLiteral("数据库正在写入,不能复制."));
+        return -1;
+    }
+
+    const QFileInfo targetInfo(target);
+    const QString staged = targetInfo.absolutePath() + QStringLiteral("/.") + targetInfo.fileName()
+        + QStringLiteral(".part");
+    // Left by a run that was cut off.
+    QFile::remove(staged);
+    QString error;
+    if (!copyChecked(bankFile, staged, error)) {
+        setLastError(error);
+        return -1;
+    }
+    if (checkBankFile(staged) != 0) {
+        QFile::remove(staged);
+        return -1;
+    }
+    // rename(2) replaces target in one step: readers see the old copy or the
+    // new one, never a part.
+    if (::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) != 0) {
+        setLastError(QStringLiteral("移动[%1]失败:%2").arg(staged, QString::fromLocal8Bit(std::strerror(errno))));
+        QFile::remove(staged);
+        return -1;
+    }
+    // The new name on disk too, not only the data.
+    const int dir = ::open(QFile::encodeName(targetInfo.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return 0;
 }

@@ -1,4 +1,5 @@
 // Checking a bank file and putting a new bank in place of the open one.
+#include "FileSizeLimit.h"
 #include "FixtureBank.h"
 #include "SqlRow.h"
 #include "SqliteClass.h"
@@ -8,7 +9,10 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QThread>
 #include <QtTest>
+
+#include <atomic>
 
 #include <csignal>
 #include <memory>
@@ -74,34 +78,33 @@ bool crashDuringWrite(const QString &file)
     return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Log rows of queId and the answer stored in its question row, as one text
+// "rows/answer", read from file on a connection of its own.
+QString answerState(const QString &file, int queId)
+{
+    QString result = QStringLiteral("<failed>");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(new SQLiteCipherDriver, QStringLiteral("answer-reader"));
+        db.setDatabaseName(file);
+        db.setPassword(phrase);
+        if (db.open()) {
+            QSqlQuery query(db);
+            const QString id = QString::number(queId);
+            if (query.exec(QStringLiteral("select (select count(*) from tQueLog where queId = %1) || '/' ||"
+                                          " (select ifnull(userAnswer, '') from tQue where queId = %1)").arg(id))
+                && query.next())
+                result = query.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("answer-reader"));
+    return result;
+}
+
 QStringList entries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
-
-// Files larger than the limit cannot be written while it stands; the signal
-// that would end the process is ignored so the write fails with EFBIG.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-
-private:
-    rlimit previous{};
-    void (*oldHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -122,6 +125,10 @@ private slots:
     void hotJournalGoesWithTheOldFile();
     void realHotJournalStaysUsable();
     void fullDiskDuringTheCopy();
+    void copyOpenBank();
+    void copiesWhileAnswersAreRecorded();
+    void failedCopyLeavesTarget_data();
+    void failedCopyLeavesTarget();
 
 private:
     // The store on the old bank; the new bank a fixture with another version.
@@ -355,6 +362,135 @@ void TestBankFiles::fullDiskDuringTheCopy()
     QCOMPARE(QSqlDatabase::database().databaseName(), oldBank->filePath());
     QVERIFY(QSqlDatabase::database().isOpen());
     QCOMPARE(version(), QStringLiteral("old"));
+}
+
+void TestBankFiles::copyOpenBank()
+{
+    openOldBank();
+    QCOMPARE(store->recordAnswer(1001, QStringLiteral("C"), QStringLiteral("2"), QStringLiteral("001")), 0);
+    const QString target = scratch.filePath(QStringLiteral("copies/BKMedicalDB.db"));
+    QVERIFY(QDir().mkpath(QFileInfo(target).path()));
+    writeBytes(target, "an earlier copy");
+
+    QCOMPARE(store->copyBankFile(target), 0);
+    QCOMPARE(bytesOf(target), bytesOf(oldBank->filePath()));
+    QCOMPARE(store->checkBankFile(target), 0);
+    QCOMPARE(readVersion(target), QStringLiteral("old"));
+    QCOMPARE(answerState(target, 1001), answerState(oldBank->filePath(), 1001));
+    // Only the copy is left in its folder; the store stays on its bank.
+    QCOMPARE(entries(QFileInfo(target).path()), QStringList{QStringLiteral("BKMedicalDB.db")});
+    QCOMPARE(QSqlDatabase::database().databaseName(), oldBank->filePath());
+    const QString untouched = answerState(target, 1002);
+    QCOMPARE(store->recordAnswer(1002, QStringLiteral("ZZ"), QStringLiteral("1"), QStringLiteral("001")), 0);
+    QCOMPARE(answerState(target, 1002), untouched);
+
+    // A second copy replaces the first.
+    QCOMPARE(store->copyBankFile(target), 0);
+    QCOMPARE(answerState(target, 1002), answerState(oldBank->filePath(), 1002));
+    QVERIFY(answerState(target, 1002).endsWith(QStringLiteral("/ZZ")));
+    QCOMPARE(entries(QFileInfo(target).path()), QStringList{QStringLiteral("BKMedicalDB.db")});
+}
+
+void TestBankFiles::copiesWhileAnswersAreRecorded()
+{
+    openOldBank();
+    // Each answer's text is its number, so a copy taken between the log row
+    // and the question row would show a count that differs from the text.
+    std::atomic<bool> stop{false};
+    std::atomic<int> recorded{0};
+    std::atomic<int> failures{0};
+    std::unique_ptr<QThread> writer(QThread::create([&] {
+        for (int n = 1; !stop; ++n) {
+            failures += store->recordAnswer(1001, QString::number(n), QStringLiteral("1"), QStringLiteral("001")) != 0;
+            recorded = n;
+        }
+    }));
+    writer->start();
+    const QString target = scratch.filePath(QStringLiteral("busy.db"));
+    QStringList seen;
+    for (int i = 0; i < 20; ++i) {
+        QVERIFY(QTest::qWaitFor([&] { return recorded > i * 3; }));
+        QCOMPARE(store->copyBankFile(target), 0);
+        QCOMPARE(store->checkBankFile(target), 0);
+        const QString state = answerState(target, 1001);
+        const QStringList parts = state.split(QLatin1Char('/'));
+        QCOMPARE(parts.size(), 2);
+        // The fixture may hold log rows of its own for the question.
+        seen << state;
+        QVERIFY2(parts[0].toInt() >= parts[1].toInt() && parts[1].toInt() > 0, qPrintable(state));
+    }
+    stop = true;
+    QVERIFY(writer->wait());
+    QCOMPARE(failures.load(), 0);
+    // The offset between log rows and answer numbers is the same in every copy.
+    QSet<int> offsets;
+    for (const QString &state : qAsConst(seen))
+        offsets.insert(state.section(QLatin1Char('/'), 0, 0).toInt() - state.section(QLatin1Char('/'), 1, 1).toInt());
+    QCOMPARE(offsets.size(), 1);
+}
+
+void TestBankFiles::failedCopyLeavesTarget_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("full disk") << "full";
+    QTest::newRow("missing folder") << "missing";
+    QTest::newRow("folder is a file") << "file";
+    QTest::newRow("read-only folder") << "readonly";
+    QTest::newRow("transaction open") << "transaction";
+    QTest::newRow("the open bank itself") << "self";
+}
+
+void TestBankFiles::failedCopyLeavesTarget()
+{
+    QFETCH(QString, where);
+    openOldBank();
+    const QByteArray bankBytes = bytesOf(oldBank->filePath());
+    const QString folder = scratch.filePath(QStringLiteral("failing"));
+    QVERIFY(QDir().mkpath(folder));
+    QString target = folder + QStringLiteral("/BKMedicalDB.db");
+    writeBytes(target, "the earlier copy");
+    QByteArray targetBytes = "the earlier copy";
+    if (where == QLatin1String("missing")) {
+        target = scratch.filePath(QStringLiteral("nowhere/BKMedicalDB.db"));
+    } else if (where == QLatin1String("file")) {
+        target += QStringLiteral("/BKMedicalDB.db");
+    } else if (where == QLatin1String("readonly")) {
+        if (geteuid() == 0)
+            QSKIP("file modes do not bind the superuser");
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    } else if (where == QLatin1String("self")) {
+        target = oldBank->filePath();
+        targetBytes = bankBytes;
+    }
+    const QStringList before = entries(folder);
+
+    int result;
+    if (where == QLatin1String("full")) {
+        const FileSizeLimit limit(rlim_t(bankBytes.size() / 2));
+        result = store->copyBankFile(target);
+    } else if (where == QLatin1String("transaction")) {
+        QCOMPARE(store->execSql(QStringLiteral("BEGIN")), 0);
+        QCOMPARE(store->execSql(QStringLiteral("UPDATE sysConfig SET value = 'half' WHERE key = 'bankVersion'")), 0);
+        result = store->copyBankFile(target);
+        QCOMPARE(store->execSql(QStringLiteral("ROLLBACK")), 0);
+    } else {
+        result = store->copyBankFile(target);
+    }
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QCOMPARE(result, -1);
+    QVERIFY(store->lastErrorText().size() > QStringLiteral("[Error:]").size());
+    if (where == QLatin1String("full"))
+        QVERIFY2(store->lastErrorText().contains(QString::fromLocal8Bit(strerror(EFBIG))), qPrintable(store->lastErrorText()));
+    if (where == QLatin1String("missing") || where == QLatin1String("file"))
+        QVERIFY(!QFileInfo::exists(target));
+    else
+        QCOMPARE(bytesOf(target), targetBytes);
+    // No partial copy is left behind.
+    QCOMPARE(entries(folder), before);
+    QCOMPARE(bytesOf(oldBank->filePath()), bankBytes);
+    QCOMPARE(version(), QStringLiteral("old"));
+    QCOMPARE(store->recordAnswer(1001, QStringLiteral("B"), QStringLiteral("2"), QStringLiteral("001")), 0);
 }
 
 QTEST_GUILESS_MAIN(TestBankFiles)
