@@ -636,9 +636,10 @@ void TestMainWidget::dialogsGetTheSkin()
     window->receiveDataRecoveryWidget();
     QCOMPARE(log->lines().filter(QStringLiteral("stand-in:")),
              QStringList({QStringLiteral("stand-in: ConfigDialog::ConfigDialog"),
-                          QStringLiteral("stand-in: ConfigDialog::setSkinColor"),
-                          QStringLiteral("stand-in: DataRecoveryWidget::DataRecoveryWidget"),
-                          QStringLiteral("stand-in: DataRecoveryWidget::setSkinColor")}));
+                          QStringLiteral("stand-in: ConfigDialog::setSkinColor")}));
+    auto *repair = shownTopLevel<DataRecoveryWidget>();
+    QVERIFY(repair);
+    QVERIFY(child<QPushButton>(repair, "pushButton_startdatarecovery")->styleSheet().contains(QStringLiteral("87,87,87")));
 }
 
 // ---- Page switching -------------------------------------------------------------
