@@ -101,7 +101,9 @@ public:
     {
         qApp->installEventFilter(this);
     }
-    ~StatusRecorder() override { qApp->removeEventFilter(this); }
+    ~StatusRecorder() override { stop(); }
+    // Before the widgets go: a filter would see them half destroyed.
+    void stop() { qApp->removeEventFilter(this); }
 
     QStringList texts;
     QList<int> values;
@@ -109,8 +111,6 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *) override
     {
-        if (!label || !bar)
-            return false;
         if (texts.isEmpty() || texts.last() != label->text())
             texts << label->text();
         if (values.isEmpty() || values.last() != bar->value())
@@ -119,8 +119,8 @@ protected:
     }
 
 private:
-    QPointer<QLabel> label;
-    QPointer<QProgressBar> bar;
+    QLabel *label;
+    QProgressBar *bar;
 };
 
 } // namespace
@@ -313,6 +313,7 @@ void TestDataRecoveryWidget::repairs()
     QSignalSpy repaired(dialog.data(), &DataRecoveryWidget::sendDataRecovery);
     click();
     QVERIFY(repaired.wait(30000));
+    recorder.stop();
     QCOMPARE(repaired.count(), 1);
     QCOMPARE(startButton()->text(), QStringLiteral("关闭"));
     QCOMPARE(status(), QStringLiteral("数据修复完成."));
