@@ -14,6 +14,20 @@
 
 #include <memory>
 
+namespace {
+
+// Without it the corner above the row numbers stays unpainted (black).
+const char cornerStyle[] = "QTableCornerButton::section{background-color: transparent;border:0px;}";
+// The count header is longer than its column: a size smaller and read from
+// the left, the count stays in view.
+const char headerStyle[] = "QHeaderView::section:horizontal{font: 75 10pt \"微软雅黑\";padding-left:4px;}";
+// The chapter column; the question column takes the rest, so that the count
+// in its header is not cut off.
+const int chapterColumnWidth = 90;
+const int listPaneMinimumWidth = 340;
+
+} // namespace
+
 FindQuestionWidget::FindQuestionWidget(QWidget *parent)
     : QWidget(parent), ui(new Ui::FindQuestionWidget)
 {
@@ -26,7 +40,10 @@ FindQuestionWidget::FindQuestionWidget(QWidget *parent)
     ui->tableWidget->setFocusPolicy(Qt::NoFocus);
     ui->tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui->tableWidget->setShowGrid(false);
+    ui->tableWidget->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ui->widget_cell->hide();
+    // Room for the hits' two columns and the count in the header.
+    ui->widget->setMinimumWidth(listPaneMinimumWidth);
 }
 
 FindQuestionWidget::~FindQuestionWidget()
@@ -41,7 +58,8 @@ FindQuestionWidget::~FindQuestionWidget()
 
 void FindQuestionWidget::setSkinColor(const QString &color)
 {
-    ui->tableWidget->setStyleSheet(SqliteClass::tableWidgetStyle(color));
+    ui->tableWidget->setStyleSheet(SqliteClass::tableWidgetStyle(color) + QLatin1String(cornerStyle)
+                                   + QLatin1String(headerStyle));
     skinColor = color;
     ui->btnSearch->setStyleSheet(QStringLiteral("QPushButton{background-color: rgb(%1);border-top-right-radius:5px;"
                                                 "border-bottom-right-radius:5px;}QPushButton:hover{ "
@@ -73,7 +91,9 @@ void FindQuestionWidget::on_btnSearch_clicked()
     table->setColumnCount(2);
     table->setHorizontalHeaderLabels({QStringLiteral("正在查找..."), QString()});
     table->setRowCount(0);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Interactive);
+    table->setColumnWidth(1, chapterColumnWidth);
     searchedKeyword = keyword;
     worker->setKeywordJob(6, keyword);
     worker->start(QThread::InheritPriority);

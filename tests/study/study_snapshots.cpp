@@ -246,7 +246,7 @@ bool drawReviewPage(const QDir &out, const QString &name)
     const std::unique_ptr<QWidget> area(pageArea(page));
     page->setSkinColor(green);
     page->loadList();
-    auto *worker = page->findChild<DataToUiThreadClass *>();
+    auto *worker = page->template findChild<DataToUiThreadClass *>();
     if (!waitFor([worker] { return worker->isFinished(); }))
         return false;
     saveSnapshot(area.get(), out, name);
@@ -301,6 +301,8 @@ bool drawSearch(const QDir &out)
 // bank's user records are cleared first.
 static bool drawReviewAndSearchPages(SqliteClass *store, const QDir &out)
 {
+    // As at start-up: the cells name the question types.
+    store->loadQuestionTypes();
     store->execSql(QStringLiteral("UPDATE tQue SET userStatus = '0', userAnswer = NULL, userTime = NULL, "
                                   "userFav = '0', userNote = NULL"));
     if (!drawReviewPage<ErrorQuestionWidget>(out, QStringLiteral("page2_empty"))

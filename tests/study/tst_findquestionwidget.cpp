@@ -87,12 +87,15 @@ struct PageOnBank
 {
     explicit PageOnBank(const QString &sql = searchSql) : bank(sql)
     {
+        // As at start-up.
+        typesLoaded = SqliteClass::instance()->loadQuestionTypes() == 0;
         page.resize(855, 600);
         page.show();
         page.setSkinColor(QStringLiteral("80,153,2,255"));
     }
 
     StudyBank bank;
+    bool typesLoaded = false;
     FindQuestionWidget page;
 };
 
@@ -258,6 +261,7 @@ void TestFindQuestionWidget::hitShownWithKeyword()
     QWidget *cell = shownCell(page);
     QVERIFY(qobject_cast<QuestionCellBase *>(cell));
     QVERIFY(cellShows(cell, red.arg("药") + QStringLiteral("物的首过效应发生在")));
+    QCOMPARE(child<QLabel>(cell, "label_typename")->text(), QStringLiteral("[A1型题]"));
     QCOMPARE(qobject_cast<QuestionCellBase *>(cell)->workMode(), int(QuestionCellBase::BrowseMode));
     // The chapter column shows the same hit.
     clickRow(table(page), 1, 1);
@@ -293,6 +297,7 @@ void TestFindQuestionWidget::typeMissingFromLoadedMap()
 {
     PageOnBank onBank;
     QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    QVERIFY(onBank.typesLoaded);
     FindQuestionWidget &page = onBank.page;
     QCOMPARE(SqliteClass::instance()->execSql(QStringLiteral(
                  "INSERT INTO tQueType (queTypeId, queTypeName, memo, typeOrd, typeScore, exam_count) "

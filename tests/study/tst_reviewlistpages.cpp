@@ -146,6 +146,7 @@ void TestReviewListPages::listed()
     page->resize(855, 600);
     page->show();
     page->setSkinColor(QStringLiteral("80,153,2,255"));
+    QCOMPARE(SqliteClass::instance()->loadQuestionTypes(), 0); // as at start-up
     QVERIFY(load(*page));
     QCOMPARE(columnTexts(table(*page)), rows);
     QCOMPARE(table(*page)->currentRow(), 0);
