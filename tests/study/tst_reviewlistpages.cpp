@@ -246,8 +246,8 @@ void TestReviewListPages::stopMidJobOnLargeBank()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
     tool.setProcessEnvironment(environment);
-    tool.start(QStringLiteral(BANKTOOL_PROGRAM), {QStringLiteral("large"), bankDir.path(), QStringLiteral("8000"),
-                                                  QStringLiteral("4000")});
+    tool.start(QStringLiteral(BANKTOOL_PROGRAM), {QStringLiteral("large"), bankDir.path(), QStringLiteral("6000"),
+                                                  QStringLiteral("3000")});
     QVERIFY(tool.waitForFinished(generousWait));
     QCOMPARE(tool.exitCode(), 0);
     SqliteClass *store = SqliteClass::instance();
