@@ -1,28 +1,31 @@
 #include "CollectionWidget.h"
+#include "ui_CollectionWidget.h"
 
-#include "StandIn.h"
+#include "DataToUiThreadClass.h"
+#include "MainQuestion.h"
+#include "SqliteClass.h"
 
 CollectionWidget::CollectionWidget(QWidget *parent)
-    : QWidget(parent)
+    : ReviewListPage(4, parent), ui(new Ui::CollectionWidget)
 {
-    standInTitle(this, QStringLiteral("我的收藏"));
-    standInCall("CollectionWidget", "CollectionWidget");
+    ui->setupUi(this);
+    connect(worker(), &DataToUiThreadClass::sendMarkQuestion, this, &CollectionWidget::receiveThreadMarkQuestion);
+    connect(SqliteClass::instance(), &SqliteClass::sendCollectoQuestion, this, &CollectionWidget::receiveMarkQuestion);
+    attachForm({ui->label_message, ui->widget, ui->tableWidget, ui->widget_cell});
 }
 
-CollectionWidget::~CollectionWidget() = default;
-
-void CollectionWidget::setSkinColor(const QString &color)
+CollectionWidget::~CollectionWidget()
 {
-    Q_UNUSED(color)
-    standInCall("CollectionWidget", "setSkinColor");
+    releaseWorker();
+    delete ui;
 }
 
-void CollectionWidget::loadList()
+void CollectionWidget::receiveMarkQuestion(int queindex, MainQuestion *mainquestion)
 {
-    standInCall("CollectionWidget", "loadList");
+    takeRow(queindex, mainquestion);
 }
 
-void CollectionWidget::clearList()
+void CollectionWidget::receiveThreadMarkQuestion(int ret)
 {
-    standInCall("CollectionWidget", "clearList");
+    takeEnd(ret);
 }

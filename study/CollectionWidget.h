@@ -1,16 +1,25 @@
 #pragma once
 
-#include <QWidget>
+#include "ReviewListPage.h"
 
-// The favourite page. It stands in until it is built: it shows its title and logs each call.
-class CollectionWidget : public QWidget
+class MainQuestion;
+
+namespace Ui {
+class CollectionWidget;
+}
+
+// The favourites page: the questions marked as favourite, oldest answer first.
+class CollectionWidget : public ReviewListPage
 {
     Q_OBJECT
 public:
     explicit CollectionWidget(QWidget *parent = nullptr);
     ~CollectionWidget() override;
 
-    void setSkinColor(const QString &color);
-    void loadList();
-    void clearList();
+private slots:
+    void receiveMarkQuestion(int queindex, MainQuestion *mainquestion);
+    void receiveThreadMarkQuestion(int ret);
+
+private:
+    Ui::CollectionWidget *ui;
 };

@@ -1,28 +1,31 @@
 #include "ErrorQuestionWidget.h"
+#include "ui_ErrorQuestionWidget.h"
 
-#include "StandIn.h"
+#include "DataToUiThreadClass.h"
+#include "MainQuestion.h"
+#include "SqliteClass.h"
 
 ErrorQuestionWidget::ErrorQuestionWidget(QWidget *parent)
-    : QWidget(parent)
+    : ReviewListPage(3, parent), ui(new Ui::ErrorQuestionWidget)
 {
-    standInTitle(this, QStringLiteral("错题本"));
-    standInCall("ErrorQuestionWidget", "ErrorQuestionWidget");
+    ui->setupUi(this);
+    connect(worker(), &DataToUiThreadClass::sendErrorQuestion, this, &ErrorQuestionWidget::receiveThreadErrorQuestion);
+    connect(SqliteClass::instance(), &SqliteClass::sendErrorQuestion, this, &ErrorQuestionWidget::receiveErrorQuestion);
+    attachForm({ui->label_message, ui->widget, ui->tableWidget, ui->widget_cell});
 }
 
-ErrorQuestionWidget::~ErrorQuestionWidget() = default;
-
-void ErrorQuestionWidget::setSkinColor(const QString &color)
+ErrorQuestionWidget::~ErrorQuestionWidget()
 {
-    Q_UNUSED(color)
-    standInCall("ErrorQuestionWidget", "setSkinColor");
+    releaseWorker();
+    delete ui;
 }
 
-void ErrorQuestionWidget::loadList()
+void ErrorQuestionWidget::receiveErrorQuestion(int queindex, MainQuestion *mainquestion)
 {
-    standInCall("ErrorQuestionWidget", "loadList");
+    takeRow(queindex, mainquestion);
 }
 
-void ErrorQuestionWidget::clearList()
+void ErrorQuestionWidget::receiveThreadErrorQuestion(int ret)
 {
-    standInCall("ErrorQuestionWidget", "clearList");
+    takeEnd(ret);
 }

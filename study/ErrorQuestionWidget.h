@@ -1,16 +1,25 @@
 #pragma once
 
-#include <QWidget>
+#include "ReviewListPage.h"
 
-// The wrong-question page. It stands in until it is built: it shows its title and logs each call.
-class ErrorQuestionWidget : public QWidget
+class MainQuestion;
+
+namespace Ui {
+class ErrorQuestionWidget;
+}
+
+// The wrong-question page: the questions last answered wrongly, oldest answer first.
+class ErrorQuestionWidget : public ReviewListPage
 {
     Q_OBJECT
 public:
     explicit ErrorQuestionWidget(QWidget *parent = nullptr);
     ~ErrorQuestionWidget() override;
 
-    void setSkinColor(const QString &color);
-    void loadList();
-    void clearList();
+private slots:
+    void receiveErrorQuestion(int queindex, MainQuestion *mainquestion);
+    void receiveThreadErrorQuestion(int ret);
+
+private:
+    Ui::ErrorQuestionWidget *ui;
 };

@@ -1,8 +1,21 @@
 #pragma once
 
+#include <QList>
+#include <QString>
 #include <QWidget>
 
-// The search page. It stands in until it is built: it shows its title and logs each call.
+class DataToUiThreadClass;
+class MainQuestion;
+class QModelIndex;
+class SqliteData;
+
+namespace Ui {
+class FindQuestionWidget;
+}
+
+// Page 7, the search: the bank's questions whose text holds a keyword, with
+// their chapter; a clicked hit is shown on the right with the keyword in
+// red, judged but never recorded.
 class FindQuestionWidget : public QWidget
 {
     Q_OBJECT
@@ -11,5 +24,31 @@ public:
     ~FindQuestionWidget() override;
 
     void setSkinColor(const QString &color);
+    // On every page switch: no hits, no question shown; the keyword typed and
+    // the header stay.
     void resetPage();
+
+public slots:
+    void on_btnSearch_clicked();
+    void recieveFindQuestion(SqliteData *data);
+    void receiveFindQuestions(int ret);
+    void on_tableWidget_clicked(const QModelIndex &index);
+    void receiveClicked(int row);
+
+private slots:
+    void receiveJobStarted(int generation);
+
+private:
+    bool currentSearch() const;
+
+    Ui::FindQuestionWidget *ui;
+    DataToUiThreadClass *worker = nullptr;
+    QList<SqliteData *> hits;
+    MainQuestion *shownRecord = nullptr;
+    QString skinColor;
+    // The simplified keyword of the last search started: the rows, the view
+    // and the header all paint this one, whatever the line edit holds now.
+    QString searchedKeyword;
+    bool handlingClick = false;
+    int arrivingGeneration = -1;
 };

@@ -1,28 +1,31 @@
 #include "UserTextWidget.h"
+#include "ui_UserTextWidget.h"
 
-#include "StandIn.h"
+#include "DataToUiThreadClass.h"
+#include "MainQuestion.h"
+#include "SqliteClass.h"
 
 UserTextWidget::UserTextWidget(QWidget *parent)
-    : QWidget(parent)
+    : ReviewListPage(5, parent), ui(new Ui::UserTextWidget)
 {
-    standInTitle(this, QStringLiteral("我的笔记"));
-    standInCall("UserTextWidget", "UserTextWidget");
+    ui->setupUi(this);
+    connect(worker(), &DataToUiThreadClass::sendNoteQuestion, this, &UserTextWidget::receiveThreadNoteQuestion);
+    connect(SqliteClass::instance(), &SqliteClass::sendNoteQuestion, this, &UserTextWidget::receiveNoteQuestion);
+    attachForm({ui->label_message, ui->widget, ui->tableWidget, ui->widget_cell});
 }
 
-UserTextWidget::~UserTextWidget() = default;
-
-void UserTextWidget::setSkinColor(const QString &color)
+UserTextWidget::~UserTextWidget()
 {
-    Q_UNUSED(color)
-    standInCall("UserTextWidget", "setSkinColor");
+    releaseWorker();
+    delete ui;
 }
 
-void UserTextWidget::loadList()
+void UserTextWidget::receiveNoteQuestion(int queindex, MainQuestion *mainquestion)
 {
-    standInCall("UserTextWidget", "loadList");
+    takeRow(queindex, mainquestion);
 }
 
-void UserTextWidget::clearList()
+void UserTextWidget::receiveThreadNoteQuestion(int ret)
 {
-    standInCall("UserTextWidget", "clearList");
+    takeEnd(ret);
 }

@@ -1,16 +1,25 @@
 #pragma once
 
-#include <QWidget>
+#include "ReviewListPage.h"
 
-// The note page. It stands in until it is built: it shows its title and logs each call.
-class UserTextWidget : public QWidget
+class MainQuestion;
+
+namespace Ui {
+class UserTextWidget;
+}
+
+// The notes page: the questions with a note, oldest answer first.
+class UserTextWidget : public ReviewListPage
 {
     Q_OBJECT
 public:
     explicit UserTextWidget(QWidget *parent = nullptr);
     ~UserTextWidget() override;
 
-    void setSkinColor(const QString &color);
-    void loadList();
-    void clearList();
+private slots:
+    void receiveNoteQuestion(int queindex, MainQuestion *mainquestion);
+    void receiveThreadNoteQuestion(int ret);
+
+private:
+    Ui::UserTextWidget *ui;
 };

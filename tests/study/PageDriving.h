@@ -56,3 +56,54 @@ inline bool finishLoad(QWidget &page)
 }
 
 } // namespace pagedriving
+
+// The question view of a review or search page and what it shows.
+#include "ScrollAreaCellForm.h"
+
+#include <QLabel>
+#include <QLayout>
+
+namespace pagedriving {
+
+inline ScrollAreaCellForm *questionView(QWidget &page)
+{
+    return child<ScrollAreaCellForm>(&page, "widget_cell");
+}
+
+// The one cell in the view, null when there is none.
+inline QWidget *shownCell(QWidget &page)
+{
+    QLayoutItem *item = child<QLayout>(questionView(page), "verticalLayout_add")->itemAt(0);
+    return item ? item->widget() : nullptr;
+}
+
+// Whether a label of the cell holds the text (labels may carry HTML around it).
+inline bool cellShows(QWidget *cell, const QString &text)
+{
+    if (!cell)
+        return false;
+    const QList<QLabel *> labels = cell->findChildren<QLabel *>();
+    for (const QLabel *label : labels) {
+        if (label->text().contains(text))
+            return true;
+    }
+    return false;
+}
+
+inline QStringList columnTexts(QTableWidget *table, int column = 0)
+{
+    QStringList texts;
+    for (int row = 0; row < table->rowCount(); ++row)
+        texts << (table->item(row, column) ? table->item(row, column)->text() : QStringLiteral("<none>"));
+    return texts;
+}
+
+// Clicks the row's cell in the column as a user does.
+inline void clickRow(QTableWidget *table, int row, int column = 0)
+{
+    QTableWidgetItem *item = table->item(row, column);
+    table->scrollToItem(item);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(item).center());
+}
+
+} // namespace pagedriving

@@ -5,15 +5,19 @@
 //   study_snapshots OUTDIR DEMO_DATA_DIR
 #include "BuiltinPassphrase.h"
 #include "ClearQuestionsRecord.h"
+#include "CollectionWidget.h"
 #include "DataToUiThreadClass.h"
 #include "ExamCellForm.h"
 #include "ExamOutlineWidget.h"
 #include "ExamQuestionsWidget.h"
+#include "ErrorQuestionWidget.h"
+#include "FindQuestionWidget.h"
 #include "QuickBackQuestions.h"
 #include "QuickBackQuestionsCell.h"
 #include "Resources.h"
 #include "Snapshot.h"
 #include "SqliteClass.h"
+#include "UserTextWidget.h"
 #include "ViewReport.h"
 #include "DrawCurveForm.h"
 #include "MainQuestion.h"
@@ -26,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -329,6 +334,87 @@ bool draw(SqliteClass *store, const QDir &out)
 
 } // namespace review
 
+// ---- Pages 2, 3, 4 (wrong questions, favourites, notes) and 7 (search) -----
+
+namespace {
+
+// A review page in the page area after its load, as the main window shows it.
+template <class Page>
+bool drawReviewPage(const QDir &out, const QString &name)
+{
+    auto *page = new Page;
+    const std::unique_ptr<QWidget> area(pageArea(page));
+    page->setSkinColor(green);
+    page->loadList();
+    auto *worker = page->template findChild<DataToUiThreadClass *>();
+    if (!waitFor([worker] { return worker->isFinished(); }))
+        return false;
+    saveSnapshot(area.get(), out, name);
+    return true;
+}
+
+// Wrong answers, favourites and notes on the demo subject's first questions,
+// written as the question view writes them.
+void reviewRecords(SqliteClass *store)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.exec(QStringLiteral("select q.queId, q.answer from tQue q join tCateList l on l.cateListId = q.cateListId "
+                              "where q.IsDel != '1' and l.queTypeId in (1, 2) order by q.queId limit 12"));
+    int i = 0;
+    while (query.next()) {
+        const int queId = query.value(0).toInt();
+        const QString answer = query.value(1).toString();
+        store->recordAnswer(queId, answer == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A"),
+                            QStringLiteral("2"), QStringLiteral("001"));
+        if (i % 3 == 0)
+            store->setFavourite(queId, 1);
+        if (i % 4 == 1)
+            store->saveNote(queId, QStringLiteral("注意区分典型表现与鉴别要点。"));
+        ++i;
+    }
+}
+
+bool drawSearch(const QDir &out)
+{
+    auto *page = new FindQuestionWidget;
+    const std::unique_ptr<QWidget> area(pageArea(page));
+    page->setSkinColor(green);
+    saveSnapshot(area.get(), out, QStringLiteral("page7_first_visit"));
+    page->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("肺"));
+    QTest::mouseClick(page->findChild<QPushButton *>(QStringLiteral("btnSearch")), Qt::LeftButton);
+    auto *worker = page->findChild<DataToUiThreadClass *>();
+    if (!waitFor([worker] { return worker->isFinished(); }))
+        return false;
+    auto *table = page->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    if (table->rowCount() == 0)
+        return false;
+    saveSnapshot(area.get(), out, QStringLiteral("page7_hits"));
+    page->receiveClicked(0);
+    QApplication::processEvents();
+    saveSnapshot(area.get(), out, QStringLiteral("page7_hit_shown"));
+    return true;
+}
+
+} // namespace
+
+// The review pages empty, then with records, and the search page; the
+// bank's user records are cleared first.
+static bool drawReviewAndSearchPages(SqliteClass *store, const QDir &out)
+{
+    // As at start-up: the cells name the question types.
+    store->loadQuestionTypes();
+    store->execSql(QStringLiteral("UPDATE tQue SET userStatus = '0', userAnswer = NULL, userTime = NULL, "
+                                  "userFav = '0', userNote = NULL"));
+    if (!drawReviewPage<ErrorQuestionWidget>(out, QStringLiteral("page2_empty"))
+        || !drawReviewPage<CollectionWidget>(out, QStringLiteral("page3_empty"))
+        || !drawReviewPage<UserTextWidget>(out, QStringLiteral("page4_empty")))
+        return false;
+    reviewRecords(store);
+    return drawReviewPage<ErrorQuestionWidget>(out, QStringLiteral("page2_listed"))
+           && drawReviewPage<CollectionWidget>(out, QStringLiteral("page3_listed"))
+           && drawReviewPage<UserTextWidget>(out, QStringLiteral("page4_listed")) && drawSearch(out);
+}
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -384,6 +470,10 @@ int main(int argc, char *argv[])
     }
     if (!review::draw(store, out)) {
         std::fprintf(stderr, "the review page did not load\n");
+        return 1;
+    }
+    if (!drawReviewAndSearchPages(store, out)) {
+        std::fprintf(stderr, "the review or search pages did not list the demo questions\n");
         return 1;
     }
     return 0;
