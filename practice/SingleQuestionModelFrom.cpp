@@ -42,6 +42,17 @@ const char scrollBarStyle[] =
     "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;border: none;background: none;}"
     "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical{background: none;}";
 
+// A reading colour "r,g,b,a" too dark for dark text.
+bool isDark(const QString &colour)
+{
+    const QStringList parts = colour.split(QLatin1Char(','));
+    if (parts.size() < 3)
+        return false;
+    return parts.at(0).trimmed().toInt() * 299 + parts.at(1).trimmed().toInt() * 587
+               + parts.at(2).trimmed().toInt() * 114
+           < 128 * 1000;
+}
+
 QString twoDigits(int value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
@@ -62,6 +73,7 @@ SingleQuestionModelFrom::SingleQuestionModelFrom(QWidget *parent)
     messageBox = new MyMessageBox;
     messageBox->setTitle(QStringLiteral("提示"));
     ui->label_typetext->installEventFilter(this);
+    ui->label_title->installEventFilter(this);
     ui->pushButton_font->setToolTip(QStringLiteral("字体"));
 
     QString font;
@@ -133,7 +145,8 @@ void SingleQuestionModelFrom::startPractice(SqliteData *set, int type, const QSt
 
     chapterName = name;
     total = set->text5.toInt();
-    ui->label_title->setText(set->text1);
+    setName = set->text1;
+    showSetName();
     ui->label_tatol->setText(QStringLiteral("总题数:%1").arg(set->text5));
     answered = set->text6.toInt();
     right = set->text7.toInt();
@@ -352,16 +365,30 @@ void SingleQuestionModelFrom::applyCellStyle(const QString &image, const QString
     ui->pushButton_bk->setToolTip(QStringLiteral("设置背景色"));
     ui->pushButton_bk->setStyleSheet(
         QStringLiteral("QPushButton{border-image: url(:/QuestionCell/images/QuestionCell/%1);}").arg(image));
-    ui->scrollArea->setStyleSheet(QStringLiteral("border:0px;background-color: rgb(%1);font: 75 %2pt \"微软雅黑\";")
-                                      .arg(colour, fontSize));
+    QString area = QStringLiteral("border:0px;background-color: rgb(%1);font: 75 %2pt \"微软雅黑\";").arg(colour, fontSize);
+    // Dark text would vanish on the dark background.
+    if (isDark(colour))
+        area += QStringLiteral("color: rgb(230, 230, 230);");
+    ui->scrollArea->setStyleSheet(area);
     ConfigIni config;
     config.setValue(keyFont, fontSize);
     config.setValue(keyColour, colour);
     config.setValue(keyImage, image);
 }
 
+// A long name ends in "…" rather than being cut off mid-character; the
+// whole name is the tooltip.
+void SingleQuestionModelFrom::showSetName()
+{
+    QLabel *label = ui->label_title;
+    label->setText(label->fontMetrics().elidedText(setName, Qt::ElideRight, label->width()));
+    label->setToolTip(setName);
+}
+
 bool SingleQuestionModelFrom::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->label_title && event->type() == QEvent::Resize)
+        showSetName();
     if (watched == ui->label_typetext) {
         if (event->type() == QEvent::Enter) {
             showTypeExplanation();

@@ -72,6 +72,7 @@ private:
     int enteredCount() const;
     void setPagingTexts(int count);
     void showSummary();
+    void showSetName();
     void clearCells();
     // Under the widget, x shifted by dx from its left edge.
     static void placeBelow(QWidget *popup, const QWidget *anchor, int dx);
@@ -80,6 +81,7 @@ private:
     int cateId = 0;
     int pType = 0;
     QString chapterName;
+    QString setName;
     int total = 0;
     int answered = 0;
     int right = 0;

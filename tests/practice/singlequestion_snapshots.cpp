@@ -19,7 +19,10 @@
 #include <QDir>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QVBoxLayout>
 #include <cstdio>
 
 namespace {
@@ -44,19 +47,26 @@ SqliteData setRow(int cateId)
     return row;
 }
 
-// A page on the set, loaded and laid out; the caller deletes it.
+// A page on the set, loaded and laid out; the caller deletes its host.
 SingleQuestionModelFrom *loadedPage(int cateId)
 {
+    // In a white host, as the main window's page area holds it.
+    auto *host = new QWidget;
+    host->setObjectName(QStringLiteral("host"));
+    host->setStyleSheet(QStringLiteral("#host{background: white;}"));
+    host->resize(800, 437);
+    auto *layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto *page = new SingleQuestionModelFrom;
+    layout->addWidget(page);
     page->setSkinColor(skin);
-    page->resize(800, 437);
     SqliteData row = setRow(cateId);
     page->startPractice(&row, 0, QStringLiteral("呼吸系统疾病"));
     auto *worker = page->findChild<DataToUiThreadClass *>();
     if (!QTest::qWaitFor([worker] { return worker->isFinished(); }, 20000))
         std::fprintf(stderr, "the page did not load\n");
     QCoreApplication::sendPostedEvents(page, QEvent::MetaCall);
-    page->show();
+    host->show();
     QTest::qWait(50);
     return page;
 }
@@ -69,7 +79,7 @@ void saveWithSummary(SingleQuestionModelFrom *page, const QDir &dir, const QStri
         if (auto *summary = qobject_cast<ReturnQuestionsDialog *>(window); summary && summary->isVisible())
             dialog = summary;
     }
-    QImage image = page->grab().toImage();
+    QImage image = page->parentWidget()->grab().toImage();
     if (dialog) {
         QTest::qWait(50);
         const QPixmap top = dialog->grab();
@@ -116,12 +126,22 @@ int main(int argc, char *argv[])
                 ConfigIni::write(QStringLiteral("QuestionCell/questioncolor"), QLatin1String(bk.colour));
                 ConfigIni::write(QStringLiteral("QuestionCell/questionfont"), font);
                 SingleQuestionModelFrom *page = loadedPage(cateId);
-                saveSnapshot(page, dir,
+                saveSnapshot(page->parentWidget(), dir,
                              QStringLiteral("practice_page_%1per_%2_%3pt")
                                  .arg(count)
                                  .arg(QString::fromLatin1(bk.image).section(QLatin1Char('.'), 0, 0))
                                  .arg(font));
-                delete page;
+                if (count > 1) {
+                    // The end of the page, where the other question types are.
+                    QScrollBar *bar = page->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->verticalScrollBar();
+                    bar->setValue(bar->maximum());
+                    saveSnapshot(page->parentWidget(), dir,
+                                 QStringLiteral("practice_page_%1per_%2_%3pt_end")
+                                     .arg(count)
+                                     .arg(QString::fromLatin1(bk.image).section(QLatin1Char('.'), 0, 0))
+                                     .arg(font));
+                }
+                delete page->parentWidget();
             }
         }
     }
@@ -132,7 +152,7 @@ int main(int argc, char *argv[])
     ConfigIni::write(QStringLiteral("QuestionCell/questionfont"), 12);
     SingleQuestionModelFrom *page = loadedPage(cateId);
     saveWithSummary(page, dir, QStringLiteral("practice_page_summary"));
-    delete page;
+    delete page->parentWidget();
     SqliteClass::instance()->closeDatabase();
     return 0;
 }

@@ -595,6 +595,40 @@ private slots:
         QVERIFY(child<QScrollArea>(*next, "scrollArea")->styleSheet().contains(QStringLiteral(" 14pt")));
     }
 
+    void darkBackgroundGetsLightText_data()
+    {
+        QTest::addColumn<QString>("swatch");
+        QTest::addColumn<bool>("light");
+        QTest::newRow("bg6 white") << QStringLiteral("pushButton_6") << false;
+        QTest::newRow("bg3") << QStringLiteral("pushButton_3") << false;
+        QTest::newRow("bg8 dark") << QStringLiteral("pushButton_8") << true;
+    }
+    void darkBackgroundGetsLightText()
+    {
+        QFETCH(QString, swatch);
+        Page page;
+        page->show();
+        QTest::mouseClick(button(*page, "pushButton_bk"), Qt::LeftButton);
+        QTest::mouseClick(windowsOf<CellBk>().first()->findChild<QPushButton *>(swatch), Qt::LeftButton);
+        const QString area = child<QScrollArea>(*page, "scrollArea")->styleSheet();
+        QTEST(area.contains(QStringLiteral("color: rgb(230, 230, 230);")), "light");
+    }
+
+    void longSetNameEndsInAnEllipsis()
+    {
+        Page page;
+        page->show();
+        SqliteData row = setRow(131);
+        row.text1 = QStringLiteral("慢性阻塞性肺疾病、支气管哮喘与支气管扩张症的诊断、鉴别诊断和治疗原则");
+        page->startPractice(&row, 0, QStringLiteral("呼吸系统"));
+        QVERIFY(finishLoad(*page));
+        auto *title = child<QLabel>(*page, "label_title");
+        QTRY_VERIFY(title->text().endsWith(QChar(0x2026)));
+        QVERIFY(row.text1.startsWith(title->text().chopped(1)));
+        QVERIFY(title->fontMetrics().horizontalAdvance(title->text()) <= title->width());
+        QCOMPARE(title->toolTip(), row.text1);
+    }
+
     void typeExplanationFollowsThePointer()
     {
         Page page;
@@ -694,11 +728,11 @@ private slots:
     void pageDeletedWhileItsListTravels()
     {
         ConfigIni::write(QStringLiteral("QuestionCell/questionCellCount"), 25);
-        for (int round = 0; round < 3; ++round) {
+        for (bool waitForTheJob : {true, false, false}) {
             Page page(131);
-            // Let the job finish, so that its list waits in the queue.
-            if (round == 0)
-                QTRY_VERIFY(worker(*page)->isFinished());
+            // A finished job's list waits in the queue: no events run here.
+            if (waitForTheJob)
+                QVERIFY(worker(*page)->wait(generousWait));
             page.page.reset();
         }
         // LeakSanitizer finds the records of a list that was dropped.
