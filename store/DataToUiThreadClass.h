@@ -66,6 +66,26 @@ public:
     void releaseOwner(QObject *owner);
     int generation() const { return jobGeneration; }
 
+    // Connects a store signal that hands over records to owner's slot, for
+    // the records of this worker's own jobs only: the store emits on the
+    // thread that runs the job, so lists of another owner's worker are left
+    // to that owner (never shown twice, never deleted twice). What passes
+    // reaches owner queued, as the worker's own rows do, so releaseOwner
+    // delivers it too and the slot's generation check frees it.
+    template <typename Sender, typename Owner, typename Slot, typename... Args>
+    QMetaObject::Connection connectOwnRows(Sender *store, void (Sender::*signal)(Args...), Owner *owner, Slot slot)
+    {
+        return QObject::connect(
+            store, signal, this,
+            [this, owner, slot](Args... args) {
+                if (QThread::currentThread() != this)
+                    return;
+                QMetaObject::invokeMethod(
+                    owner, [owner, slot, args...] { (owner->*slot)(args...); }, Qt::QueuedConnection);
+            },
+            Qt::DirectConnection);
+    }
+
     // The error of the last job's own last failed statement ("[Error:]" and
     // nothing when it had none); read it once the job has ended.
     QString lastErrorText() const { return jobError; }
