@@ -102,6 +102,9 @@ void savePaper(const QString &base, QSize size, Start start)
         delete window;
         return;
     }
+    // Let the card lay out the buttons that came with the last lists.
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
     const QString suffix = QStringLiteral("_%1x%2").arg(size.width()).arg(size.height());
     if (QuestionTypeTipDialog *dialog = paperDialog()) {
         saveWithDialog(window, dialog, base + suffix);
