@@ -260,6 +260,8 @@ void TestNewTalkExamForm::form()
         QCOMPARE(child<QWidget>(window, "widget_3")->height(), 70);
         QCOMPARE(child<QWidget>(window, "progressWidget")->height(), 70);
         QVERIFY(child<QWidget>(window, "widget_2")->height() <= 100);
+        auto *seat = child<QLabel>(window, "label_3");
+        QVERIFY(seat->fontMetrics().horizontalAdvance(seat->text()) <= seat->width());
     }
     window->close();
     QVERIFY(!store->isExamWindowOpen());
@@ -555,8 +557,11 @@ void TestNewTalkExamForm::clock()
     // Ticks are sent here; the real timer does not tick while this runs.
     for (int i = 0; i < ticks; ++i)
         window->receiveTimeOut();
-    QCOMPARE(child<QLabel>(window, "label_time")->text(), text);
+    auto *label = child<QLabel>(window, "label_time");
+    QCOMPARE(label->text(), text);
     QCOMPARE(bar->value(), ticks);
+    // The label keeps its fixed geometry: the clock must fit it whole.
+    QVERIFY(label->fontMetrics().horizontalAdvance(text) <= label->width());
     delete window;
 }
 
@@ -604,6 +609,10 @@ void TestNewTalkExamForm::noQuestion()
 
     Session session;
     QVERIFY(session.open(sql));
+    QPointer<NewTalkExamForm> window = new NewTalkExamForm;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    // Made once the window is up, so that the box is the one new window.
     QString message;
     DialogAnswerer answerer([&](QWidget *dialog) {
         if (auto *label = dialog->findChild<QLabel *>(QStringLiteral("label_message")))
@@ -611,8 +620,6 @@ void TestNewTalkExamForm::noQuestion()
         QVERIFY(qobject_cast<MyMessageBox *>(dialog));
         DialogAnswerer::clickButton(dialog, QStringLiteral("pushButton_save"));
     }, loadWait);
-    QPointer<NewTalkExamForm> window = new NewTalkExamForm;
-    window->show();
     start(window, mode, 1, chosen);
     QVERIFY(answerer.wait(loadWait));
     QCOMPARE(message, QStringLiteral("没有您想要的题,请到模拟考场重新勾选."));
@@ -687,11 +694,14 @@ void TestNewTalkExamForm::leavingQuestionMarksIt()
     auto *view = child<ScrollAreaCellForm>(window, "widget_cellform");
     if (answer) {
         QRadioButton *option = nullptr;
-        for (QRadioButton *candidate : view->findChildren<QRadioButton *>(QStringLiteral("radioButton"))) {
-            if (candidate->isVisible())
-                option = candidate;
-        }
-        QVERIFY(option);
+        const auto findOption = [&] {
+            for (QRadioButton *candidate : view->findChildren<QRadioButton *>(QStringLiteral("radioButton"))) {
+                if (candidate->isVisible())
+                    option = candidate;
+            }
+            return option != nullptr;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(findOption(), loadWait);
         QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
         QVERIFY(view->answerState() != 0);
     }
