@@ -22,6 +22,7 @@ bool parseShape(const QString &text, ImageSpec::Shape *shape)
         {"underline", ImageSpec::Shape::Underline}, {"alignleft", ImageSpec::Shape::AlignLeft},
         {"alignright", ImageSpec::Shape::AlignRight}, {"aligncenter", ImageSpec::Shape::AlignCenter},
         {"magnifier", ImageSpec::Shape::Magnifier},
+        {"legend", ImageSpec::Shape::Legend},
     };
     auto it = shapes.find(text);
     if (it == shapes.end())
@@ -250,6 +251,9 @@ QImage ImageSpec::draw(int frame) const
     case Shape::Magnifier:
         Pictures::drawMagnifier(p, size(), ink);
         break;
+    case Shape::Legend:
+        Pictures::drawLegend(p, size(), caption.split(QLatin1Char('|')), {fillTop, fillBottom, ink}, textInk);
+        return image;
     }
 
     if (!caption.isEmpty()) {

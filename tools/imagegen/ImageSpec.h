@@ -15,7 +15,10 @@ public:
         Bold, Italic, Underline,
         // Lines of text aligned to the left, the right or the middle.
         AlignLeft, AlignRight, AlignCenter,
-        Magnifier
+        Magnifier,
+        // Three squares with their words (caption "a|b|c"): fill top, fill
+        // bottom and ink colour the squares, the text ink the words.
+        Legend
     };
 
     // A comment or blank line gives no row and no error.

@@ -1,6 +1,7 @@
 #include "Pictures.h"
 
 #include <QBrush>
+#include <QFont>
 #include <QPainter>
 #include <QtMath>
 
@@ -113,5 +114,30 @@ void Pictures::drawMagnifier(QPainter &p, QSize size, const QColor &ink)
     const QPointF rim = centre + QPointF(radius, radius) / qSqrt(2.0);
     p.setPen(QPen(ink, stroke * 1.5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(rim, QPointF(side - stroke * 0.75, side - stroke * 0.75));
+    p.restore();
+}
+
+void Pictures::drawLegend(QPainter &p, QSize size, const QStringList &words, const QList<QColor> &squares,
+                          const QColor &textInk)
+{
+    const int count = qMin(words.size(), squares.size());
+    if (count == 0)
+        return;
+    const int slot = size.width() / count;
+    const int side = qMax(6, size.height() / 2);
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(qMax(8, size.height() * 9 / 20));
+    p.save();
+    p.setFont(font);
+    for (int i = 0; i < count; ++i) {
+        const int left = i * slot + slot / 8;
+        const QRect square(left, (size.height() - side) / 2, side, side);
+        p.setPen(Qt::NoPen);
+        p.setBrush(squares.at(i));
+        p.drawRoundedRect(square, 2, 2);
+        p.setPen(textInk);
+        const QRect text(square.right() + 5, 0, i * slot + slot - square.right() - 5, size.height());
+        p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, words.at(i));
+    }
     p.restore();
 }

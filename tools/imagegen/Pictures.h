@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QSize>
+#include <QStringList>
 
 class QBrush;
 class QPainter;
@@ -32,5 +34,10 @@ void drawTextLines(QPainter &p, QSize size, const QColor &ink, Qt::Alignment ali
 // A magnifying glass in ink: a ring at the top left and a handle running
 // to the bottom right corner, filling the image.
 void drawMagnifier(QPainter &p, QSize size, const QColor &ink);
+
+// A legend of three coloured squares, each followed by its word, spread
+// over the width; words and colours pair up in order.
+void drawLegend(QPainter &p, QSize size, const QStringList &words, const QList<QColor> &squares,
+                const QColor &textInk);
 
 } // namespace Pictures
