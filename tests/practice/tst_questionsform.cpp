@@ -672,8 +672,10 @@ void TestQuestionsForm::closeOnlySignals()
 void TestQuestionsForm::escapeKeepsTheEmbeddedList()
 {
     openBank();
+    // As the main window holds it: made without a parent, then laid out.
     QWidget pageArea;
-    auto *form = new QuestionsForm(&pageArea);
+    auto *form = new QuestionsForm;
+    (new QVBoxLayout(&pageArea))->addWidget(form);
     pageArea.show();
     QVERIFY(QTest::qWaitForWindowExposed(&pageArea));
     QTest::keyClick(form, Qt::Key_Escape);
