@@ -7,7 +7,6 @@
 #include "CellFixture.h"
 #include "DataToUiThreadClass.h"
 #include "FixtureBank.h"
-#include "Resources.h"
 #include "Snapshot.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
@@ -90,12 +89,8 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: questionsform_snapshots OUTDIR\n");
+    if (!snapshotToolReady(argc, 1, "questionsform_snapshots OUTDIR"))
         return 2;
-    }
-    initResources();
-    QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     dir.mkpath(QStringLiteral("."));
 

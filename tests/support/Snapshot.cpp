@@ -1,9 +1,14 @@
 #include "Snapshot.h"
 
+#include "Resources.h"
+
 #include <QApplication>
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
+
+#include <cstdio>
 
 void saveSnapshot(QWidget *widget, const QDir &dir, const QString &name, int zoom)
 {
@@ -16,4 +21,15 @@ void saveSnapshot(QWidget *widget, const QDir &dir, const QString &name, int zoo
     painter.end();
     image.scaled(image.size() * zoom).save(dir.filePath(name + QStringLiteral(".png")));
     widget->hide();
+}
+
+bool snapshotToolReady(int argc, int args, const char *usage)
+{
+    if (argc != args + 1) {
+        std::fprintf(stderr, "usage: %s\n", usage);
+        return false;
+    }
+    initResources();
+    QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
+    return true;
 }
