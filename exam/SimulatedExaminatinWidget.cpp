@@ -96,10 +96,16 @@ void SimulatedExaminatinWidget::loadChapterTree()
     tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree->setHeaderHidden(true);
     tree->setColumnCount(4);
+    // The id and state columns are for the page only: without this the
+    // header's minimum section width shows them beside the names.
+    tree->header()->setMinimumSectionSize(1);
+    tree->header()->setStretchLastSection(false);
     tree->setColumnWidth(0, 300);
     tree->setColumnWidth(1, 1);
     tree->setColumnWidth(2, 1);
     tree->setColumnWidth(3, 1);
+    // Long chapter names take the panel's width rather than being cut at 300.
+    tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
 
     // Before the job starts, so the GUI thread never queues behind the
     // worker on the store.

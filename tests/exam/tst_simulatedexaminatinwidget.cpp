@@ -172,7 +172,8 @@ void TestSimulatedExaminatinWidget::form()
     QCOMPARE(table(p.page.get())->horizontalHeaderItem(1)->text(), QStringLiteral("数量"));
     QVERIFY(chapterTree(p.page.get())->isHeaderHidden());
     QCOMPARE(chapterTree(p.page.get())->columnCount(), 4);
-    QCOMPARE(chapterTree(p.page.get())->columnWidth(0), 300);
+    QVERIFY(chapterTree(p.page.get())->columnWidth(0) >= 300);
+    QCOMPARE(chapterTree(p.page.get())->columnWidth(1), 1);
     QCOMPARE(chapterTree(p.page.get())->focusPolicy(), Qt::NoFocus);
     QVERIFY(button->styleSheet().contains(QStringLiteral("rgb(80,153,2,255)")));
     QVERIFY(button->styleSheet().contains(QStringLiteral("rgb(100,173,2,255)")));

@@ -722,8 +722,15 @@ void TestMainWidget::lastPagesMadeOnce()
     // Every other page was made with the window.
     for (const char *name : {"LearnReportWidget"})
         QCOMPARE(log->lines().filter(QStringLiteral("stand-in: %1::%1").arg(QLatin1String(name))).size(), 1);
-    QCOMPARE(window->findChildren<SimulatedExaminatinWidget *>().size(), 1);
-    QCOMPARE(window->findChildren<TalkWidget *>().size(), 1);
+    // Pages off the page area have no parent.
+    int simulated = 0;
+    int talk = 0;
+    for (QWidget *w : QApplication::allWidgets()) {
+        simulated += qobject_cast<SimulatedExaminatinWidget *>(w) ? 1 : 0;
+        talk += qobject_cast<TalkWidget *>(w) ? 1 : 0;
+    }
+    QCOMPARE(simulated, 1);
+    QCOMPARE(talk, 1);
 }
 
 void TestMainWidget::reportAndSyllabusSlideTheBarOut()
