@@ -70,7 +70,6 @@ int main(int argc, char *argv[])
         page.setSkinColor(skin);
         page.resize(800, 450);
         page.show();
-        save(&page, QStringLiteral("SimulatedExaminatinWidget_loading"));
         if (!waitFor([&page] { return page.findChild<WaitingForm *>()->isHidden(); })) {
             std::fprintf(stderr, "examsetup_snapshots: the chapter tree did not load\n");
             status = 1;
