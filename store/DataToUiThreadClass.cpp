@@ -260,7 +260,8 @@ int DataToUiThreadClass::sendRecentChapter(int index, SqliteData *row)
 void DataToUiThreadClass::loadChoiceTree()
 {
     QList<SqliteData *> tops;
-    store()->childChaptersWithChoice(tops, 0);
+    if (!loadChildren(&SqliteClass::childChaptersWithChoice, tops, 0))
+        return;
     const QList<int> topIds = chapterIds(tops);
     emit sendAlltCate(1, 0, 0, tops);
     for (int i = 0; i < topIds.size(); ++i) {
