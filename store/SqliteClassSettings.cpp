@@ -238,7 +238,7 @@ int SqliteClass::InsertExamTable(SqliteData *record)
 int SqliteClass::examRecordList(QList<SqliteData *> &out, int kind)
 {
     const StoreLocker locker(storeMutex);
-    return readRows(QStringLiteral("select V5,V2,V1 from ConfigTable where V5>'0' and V2=? ORDER BY V1 desc"),
+    return readRows(QStringLiteral("select V5,V2,V1 from ConfigTable where V5>'0' and V2=? ORDER BY V1 desc, cast(V5 as integer) desc"),
                     {numberText(kind)},
                     [&](const Row &row) {
                         auto *record = new SqliteData;

@@ -451,6 +451,9 @@ void TestSettings::examRecordList_data()
     QTest::newRow("simulated exams")
         << QString() << 1
         << QStringList{"10|1|2015-10-10 09:00:00", "9|1|2015-10-09 09:00:00", "1|1|2015-10-01 09:00:00"};
+    QTest::newRow("saved within one second: by number")
+        << QStringLiteral("UPDATE ConfigTable SET V1 = '2015-10-10 09:00:00' WHERE V5 = '9'") << 1
+        << QStringList{"10|1|2015-10-10 09:00:00", "9|1|2015-10-10 09:00:00", "1|1|2015-10-01 09:00:00"};
     QTest::newRow("kind 2") << QString() << 2 << QStringList{"2|2|2015-10-02 09:00:00"};
     QTest::newRow("no record of kind 0") << QString() << 0 << QStringList();
     QTest::newRow("exam date marked as kind 0")
