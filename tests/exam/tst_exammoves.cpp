@@ -145,8 +145,8 @@ NewTalkExamForm *openPaper(const TypeCounts &counts)
     return window;
 }
 
-// Chooses option A of the shown choice question (every fixture answer is A).
-bool chooseA(NewTalkExamForm *window)
+// Clicks option `row` of the shown choice question (every fixture answer is A).
+bool chooseRow(NewTalkExamForm *window, int row)
 {
     auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
     QWidget *option = nullptr;
@@ -159,10 +159,34 @@ bool chooseA(NewTalkExamForm *window)
         std::sort(rows.begin(), rows.end(), [](QWidget *a, QWidget *b) {
             return a->mapToGlobal(QPoint()).y() < b->mapToGlobal(QPoint()).y();
         });
-        option = rows.isEmpty() ? nullptr : rows.first()->findChild<QWidget *>(QStringLiteral("label_text"));
+        option = rows.size() <= row ? nullptr : rows.at(row)->findChild<QWidget *>(QStringLiteral("label_text"));
         return option != nullptr;
     }, 5000);
     if (!found)
+        return false;
+    QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
+    return true;
+}
+
+bool chooseA(NewTalkExamForm *window)
+{
+    return chooseRow(window, 0)
+        && window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"))->answerState() != 0;
+}
+
+// Clicks the first visible true/false choice of the shown question.
+bool chooseJudgement(NewTalkExamForm *window)
+{
+    auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
+    QRadioButton *option = nullptr;
+    QTest::qWaitFor([&] {
+        for (QRadioButton *candidate : view->findChildren<QRadioButton *>(QStringLiteral("radioButton"))) {
+            if (candidate->isVisible())
+                option = candidate;
+        }
+        return option != nullptr;
+    }, 5000);
+    if (!option)
         return false;
     QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
     return view->answerState() != 0;
@@ -192,6 +216,8 @@ private slots:
     void submitListsUnanswered();
     void gradingOnce();
     void gradedAnswer();
+    void multipleChoiceRule();
+    void trueFalsePartCanBeLeft();
     void help();
     void calculator();
 };
@@ -383,6 +409,68 @@ void TestExamMoves::gradedAnswer()
     card.at(1)->clickNumber(0);
     QCOMPARE(takeNotice(), QString());
     QVERIFY(visible<QuestionTypeTipDialog2>().isEmpty());
+    delete window;
+}
+
+void TestExamMoves::multipleChoiceRule()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(6, 3).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{6, 3}});
+    NewTalkExamCell *section = sections(window).first();
+    const QString forward = QStringLiteral("当前题型为多选题，必须选择两个及以上或者不选才能进入下一题。");
+
+    // None chosen: every move passes.
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(section), QList<int>({0, 1, 0}));
+
+    // One chosen: next, previous and a card click are refused.
+    QVERIFY(chooseRow(window, 0));
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), forward);
+    window->on_btn_last_clicked();
+    QCOMPARE(takeNotice(), QStringLiteral("当前题型为多选题，必须选择两个及以上或者不选才能进入上一题。"));
+    section->clickNumber(0);
+    QCOMPARE(takeNotice(), forward);
+    QCOMPARE(states(section), QList<int>({0, 1, 0}));
+
+    // Two chosen: it may be left.
+    QVERIFY(chooseRow(window, 1));
+    window->on_btn_last_clicked();
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(section), QList<int>({1, 2, 0}));
+    delete window;
+}
+
+void TestExamMoves::trueFalsePartCanBeLeft()
+{
+    // A true/false answer counts: its part can be left and it is graded.
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(11, 2).singles(1, 1).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{11, 2}, {1, 1}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QVERIFY(chooseJudgement(window));
+    window->on_btn_next_clicked();
+    QVERIFY(chooseJudgement(window));
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), QString());
+    const QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 1);
+    QVERIFY(DialogAnswerer::clickButton(asks.first(), QStringLiteral("btn_confirm")));
+    QCOMPARE(states(card.at(1)), QList<int>({1}));
+
+    window->on_btn_submit_clicked();
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
+    QVERIFY(ask);
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    QVERIFY(result);
+    // Both judgements are graded right or wrong; the last question is not answered.
+    const QString text = contentOf(result);
+    QVERIFY2(text.endsWith(QStringLiteral("未答: 1题")), qPrintable(text));
+    for (int state : states(card.at(0)))
+        QVERIFY(state == 1 || state == 2);
     delete window;
 }
 
