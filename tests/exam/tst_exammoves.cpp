@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 #include <signal.h>
@@ -117,6 +118,8 @@ QList<int> states(NewTalkExamCell *section)
     return found;
 }
 
+NewTalkExamForm *awaitPaper(NewTalkExamForm *window);
+
 // A simulated exam of the given parts (named "第<type>类", described
 // "说明<type>"), loaded, with the paper dialog closed.
 NewTalkExamForm *openPaper(const TypeCounts &counts)
@@ -134,6 +137,12 @@ NewTalkExamForm *openPaper(const TypeCounts &counts)
     }
     window->startSimulatedExam(parts);
     qDeleteAll(parts);
+    return awaitPaper(window);
+}
+
+// The window once its paper has loaded, with the paper dialog closed.
+NewTalkExamForm *awaitPaper(NewTalkExamForm *window)
+{
     if (!QTest::qWaitFor([] { return !visible<QuestionTypeTipDialog>().isEmpty(); }, loadWait))
         qWarning("paper did not load");
     closeAll<QuestionTypeTipDialog>();
@@ -192,6 +201,22 @@ bool chooseJudgement(NewTalkExamForm *window)
     return view->answerState() != 0;
 }
 
+// Every row of a table, in a stable order.
+QStringList tableRows(const QString &table)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.exec(QStringLiteral("select * from %1 order by 1, 2").arg(table)))
+        return {QStringLiteral("failed: ") + table};
+    QStringList rows;
+    while (query.next()) {
+        QStringList row;
+        for (int i = 0; i < query.record().count(); ++i)
+            row << query.value(i).toString();
+        rows << row.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
 int examRecords()
 {
     QSqlQuery query(QSqlDatabase::database());
@@ -218,6 +243,7 @@ private slots:
     void gradedAnswer();
     void multipleChoiceRule();
     void trueFalsePartCanBeLeft();
+    void predictionAnswersStayInPaper();
     void help();
     void calculator();
 };
@@ -471,6 +497,60 @@ void TestExamMoves::trueFalsePartCanBeLeft()
     QVERIFY2(text.endsWith(QStringLiteral("未答: 1题")), qPrintable(text));
     for (int state : states(card.at(0)))
         QVERIFY(state == 1 || state == 2);
+    delete window;
+}
+
+void TestExamMoves::predictionAnswersStayInPaper()
+{
+    // A practice question shares its id with the paper's true/false question.
+    Session session;
+    QVERIFY(session.open(ExamBankSql()
+                             .paper(1)
+                             .paperGroups(1, 11, {1})
+                             .paperGroups(1, 1, {1})
+                             .raw(QStringLiteral(
+                                 "INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
+                                 "VALUES (5000, 1, 11, '', 5000);\n"
+                                 "INSERT INTO tQue (queId, cateListId, queText, answer, prompt, IsDel, ord) "
+                                 "VALUES (100000, 5000, '同号', 'A', '', '0', 1);"))
+                             .text()));
+    const QStringList tables = {QStringLiteral("tQue"), QStringLiteral("ytQue"), QStringLiteral("tQueLog")};
+    QList<QStringList> before;
+    for (const QString &table : tables)
+        before << tableRows(table);
+    const int records = examRecords();
+
+    auto *created = new NewTalkExamForm;
+    created->show();
+    created->startPredictionPaper(1, 2);
+    QPointer<NewTalkExamForm> window = awaitPaper(created);
+    QCOMPARE(sections(window).size(), 2);
+    // The paper orders its parts itself: answer whichever kind is shown.
+    const auto answerShown = [&] {
+        auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
+        bool choice = false;
+        for (QuestionAnswerCellForm *row : view->findChildren<QuestionAnswerCellForm *>())
+            choice = choice || row->isVisible();
+        return choice ? chooseA(window) : chooseJudgement(window);
+    };
+    QVERIFY(answerShown());
+    window->on_btn_next_clicked();
+    QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 1);
+    QVERIFY(DialogAnswerer::clickButton(asks.first(), QStringLiteral("btn_confirm")));
+    QVERIFY(answerShown());
+    window->on_btn_next_clicked();
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
+    QVERIFY(ask);
+    QCOMPARE(contentOf(ask), QStringLiteral("您确定要提交试卷吗?"));
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    QVERIFY(result);
+    QVERIFY2(contentOf(result).endsWith(QStringLiteral("未答: 0题")), qPrintable(contentOf(result)));
+
+    for (int i = 0; i < tables.size(); ++i)
+        QCOMPARE(tableRows(tables.at(i)), before.at(i));
+    QCOMPARE(examRecords(), records);
     delete window;
 }
 
