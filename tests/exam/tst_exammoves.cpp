@@ -244,6 +244,8 @@ private slots:
     void multipleChoiceRule();
     void trueFalsePartCanBeLeft();
     void predictionAnswersStayInPaper();
+    void gradingChoices_data();
+    void gradingChoices();
     void help();
     void calculator();
 };
@@ -551,6 +553,58 @@ void TestExamMoves::predictionAnswersStayInPaper()
     for (int i = 0; i < tables.size(); ++i)
         QCOMPARE(tableRows(tables.at(i)), before.at(i));
     QCOMPARE(examRecords(), records);
+    delete window;
+}
+
+void TestExamMoves::gradingChoices_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QList<int>>("clicks"); // option rows, in order
+    QTest::addColumn<int>("graded");        // 1 right, 2 wrong, 0 not answered
+    QTest::newRow("1 right") << 1 << "B" << QList<int>({1}) << 1;
+    QTest::newRow("1 wrong") << 1 << "B" << QList<int>({0}) << 2;
+    QTest::newRow("1 none") << 1 << "B" << QList<int>() << 0;
+    QTest::newRow("2 right") << 2 << "C" << QList<int>({2}) << 1;
+    QTest::newRow("2 wrong") << 2 << "C" << QList<int>({3}) << 2;
+    QTest::newRow("6 DAB right") << 6 << "ABD" << QList<int>({3, 0, 1}) << 1;
+    QTest::newRow("6 AB wrong") << 6 << "ABD" << QList<int>({0, 1}) << 2;
+    QTest::newRow("6 ABDE wrong") << 6 << "ABD" << QList<int>({0, 1, 3, 4}) << 2;
+    QTest::newRow("6 A twice none") << 6 << "ABD" << QList<int>({0, 0}) << 0;
+    QTest::newRow("6 spaced right") << 6 << "A B D" << QList<int>({0, 1, 3}) << 1;
+}
+
+void TestExamMoves::gradingChoices()
+{
+    QFETCH(int, type);
+    QFETCH(QString, answer);
+    QFETCH(QList<int>, clicks);
+    QFETCH(int, graded);
+
+    QString sql = QStringLiteral("INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
+                                 "VALUES (7000, 1, %1, '', 7000);\n"
+                                 "INSERT INTO tQue (queId, cateListId, queText, answer, prompt, IsDel, ord) "
+                                 "VALUES (700000, 7000, '五选', '%2', '', '0', 1);\n")
+                      .arg(type)
+                      .arg(answer);
+    for (const char letter : {'A', 'B', 'C', 'D', 'E'})
+        sql += QStringLiteral("INSERT INTO tQueOpt (optName, optText, queId) VALUES ('%1', '项%1', 700000);\n")
+                   .arg(QLatin1Char(letter));
+    Session session;
+    QVERIFY(session.open(ExamBankSql().raw(sql).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{type, 1}});
+    for (int row : clicks)
+        QVERIFY(chooseRow(window, row));
+    window->on_btn_submit_clicked();
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
+    QVERIFY(ask);
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    QVERIFY(result);
+    QCOMPARE(contentOf(result), QStringLiteral("本次共[1]题\n正确: %1题  错误: %2题  未答: %3题")
+                                    .arg(graded == 1).arg(graded == 2).arg(graded == 0));
+    const int card[] = {0, 2, 1}; // graded state → button state
+    QCOMPARE(states(sections(window).first()), QList<int>({card[graded]}));
     delete window;
 }
 
