@@ -236,6 +236,7 @@ private slots:
     void cleanup();
 
     void forwardOnlyFirstPart();
+    void forwardOnlyLaterPart();
     void partEntryRefused();
     void partEntryConfirmed();
     void submitListsUnanswered();
@@ -281,6 +282,40 @@ void TestExamMoves::forwardOnlyFirstPart()
     QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("btn_last")), Qt::LeftButton);
     QCOMPARE(waitNotice(), QStringLiteral("当前题型为不可回退，不能返回上一题"));
     QCOMPARE(states(section), QList<int>({0, 0, 1}));
+    delete window;
+}
+
+void TestExamMoves::forwardOnlyLaterPart()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 1).groups(4, {4}).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 1}, {4, 1}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QCOMPARE(card.size(), 2);
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 1);
+    QVERIFY(DialogAnswerer::clickButton(asks.first(), QStringLiteral("btn_confirm")));
+    NewTalkExamCell *part = card.at(1);
+    QCOMPARE(states(part), QList<int>({1, 0, 0, 0}));
+
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QCOMPARE(states(part), QList<int>({2, 1, 0, 0}));
+
+    // Away from the part's first question the card is held too.
+    part->clickNumber(2);
+    QCOMPARE(takeNotice(), QStringLiteral("当前题型为不可回退,不能进入该题。"));
+    window->on_btn_last_clicked();
+    QCOMPARE(takeNotice(), QStringLiteral("当前题型为不可回退，不能返回上一题"));
+    QVERIFY(chooseA(window));
+    part->clickNumber(3);
+    QCOMPARE(takeNotice(), QStringLiteral("前面还有未答的题，不能进入该题!"));
+    QCOMPARE(states(part), QList<int>({2, 1, 0, 0}));
+    part->clickNumber(2);
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(part), QList<int>({2, 2, 1, 0}));
     delete window;
 }
 
