@@ -247,6 +247,7 @@ private slots:
     void predictionAnswersStayInPaper();
     void gradingChoices_data();
     void gradingChoices();
+    void limitAfterSubmission();
     void help();
     void calculator();
 };
@@ -408,6 +409,8 @@ void TestExamMoves::gradingOnce()
     const int before = examRecords();
     QVERIFY(before >= 0);
     QVERIFY(chooseA(window));
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("label_question_count"))->text(),
+             QStringLiteral("试题总数：2题      已答：1题"));
     window->on_btn_next_clicked();
     QVERIFY(chooseA(window));
 
@@ -640,6 +643,35 @@ void TestExamMoves::gradingChoices()
                                     .arg(graded == 1).arg(graded == 2).arg(graded == 0));
     const int card[] = {0, 2, 1}; // graded state → button state
     QCOMPARE(states(sections(window).first()), QList<int>({card[graded]}));
+    delete window;
+}
+
+void TestExamMoves::limitAfterSubmission()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 2).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 2}});
+    const int before = examRecords();
+    window->on_btn_submit_clicked();
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
+    QVERIFY(ask);
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    closeAll<QuestionTypeTipDialog4>();
+
+    // The limit of a submitted paper only says it was submitted.
+    QString aboutText;
+    DialogAnswerer answerer([&](QWidget *dialog) {
+        if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
+            aboutText = box->text();
+            box->accept();
+        }
+    });
+    for (int i = 0; i < 7200; ++i)
+        window->receiveTimeOut();
+    QVERIFY(answerer.wait());
+    QCOMPARE(aboutText, QStringLiteral("您已经提交过了。"));
+    QVERIFY(visible<QuestionTypeTipDialog3>().isEmpty());
+    QCOMPARE(examRecords(), before + 1);
     delete window;
 }
 
