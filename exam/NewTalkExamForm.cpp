@@ -463,7 +463,8 @@ void NewTalkExamForm::receiveNewTalkExam(int type, int id, QString number)
 
 void NewTalkExamForm::receiveNextSignal(int index)
 {
-    if (!paperReady() || index < 1 || index >= TempNewTalkExamCellList.size())
+    if (!paperReady() || index < 1 || index >= TempNewTalkExamCellList.size()
+        || currentSection + 1 >= TempNewTalkExamCellList.size())
         return;
     furthestSection = index;
     currentIndex = 0;
