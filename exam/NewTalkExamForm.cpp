@@ -9,12 +9,19 @@
 #include "NewTalkExamCell.h"
 #include "QueTypeData.h"
 #include "QuestionTypeTipDialog.h"
+#include "QuestionTypeTipDialog2.h"
+#include "QuestionTypeTipDialog3.h"
+#include "QuestionTypeTipDialog4.h"
+#include "QuestionTypeTipDialog5.h"
+#include "QuestionData.h"
+#include "Calculator.h"
 #include "SqliteClass.h"
 #include "ViewReport.h"
 #include "WaitingForm.h"
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QMessageBox>
 #include <QProcess>
 #include <QResizeEvent>
 #include <QTimer>
@@ -375,6 +382,30 @@ void NewTalkExamForm::receiveTimeOut()
     on_btn_submit_clicked();
 }
 
+QuestionData *NewTalkExamForm::currentRecord() const
+{
+    if (currentSection < 0 || currentSection >= TempExamSectionList.size())
+        return nullptr;
+    const ExamSection *part = TempExamSectionList.at(currentSection);
+    if (currentIndex < 0 || currentIndex >= part->questions.size())
+        return nullptr;
+    const MainQuestion *question = part->questions.at(currentIndex);
+    return question->questions.isEmpty() ? nullptr : question->questions.first();
+}
+
+int NewTalkExamForm::currentAnswerLength() const
+{
+    const QuestionData *record = currentRecord();
+    return record ? record->userAnswer.length() : 0;
+}
+
+int NewTalkExamForm::currentPartType() const
+{
+    if (currentSection < 0 || currentSection >= TempExamSectionList.size())
+        return 0;
+    return TempExamSectionList.at(currentSection)->queTypeId;
+}
+
 void NewTalkExamForm::receiveNewTalkExam(int type, int id, QString number)
 {
     if (type < 0 || type >= TempExamSectionList.size() || type >= TempNewTalkExamCellList.size())
@@ -382,6 +413,36 @@ void NewTalkExamForm::receiveNewTalkExam(int type, int id, QString number)
     ExamSection *part = TempExamSectionList.at(type);
     if (id < 0 || id >= part->questions.size())
         return;
+
+    // The first question of the paper is shown before any rule applies.
+    if (!submitted && shownIndex != -1) {
+        if (type > furthestSection) {
+            requestNextSection(type);
+            return;
+        }
+        if (type < furthestSection) {
+            showNotice(QStringLiteral("不可返回上一题型。"));
+            return;
+        }
+        const int count = TempNewTalkExamCellList.at(currentSection)->questionCount();
+        if (currentIndex >= 0 && currentIndex < count - 1) {
+            const int partType = currentPartType();
+            if (partType == 6 && currentAnswerLength() == 1) {
+                showNotice(QStringLiteral("当前题型为多选题，必须选择两个及以上或者不选才能进入下一题。"));
+                return;
+            }
+            if ((partType == 3 || partType == 4) && currentSection != 0 && currentIndex != 0) {
+                if (currentAnswerLength() == 0) {
+                    showNotice(QStringLiteral("当前题型为不可回退,不能进入该题。"));
+                    return;
+                }
+                if (id > currentIndex + 1) {
+                    showNotice(QStringLiteral("前面还有未答的题，不能进入该题!"));
+                    return;
+                }
+            }
+        }
+    }
 
     currentIndex = id;
     currentSection = type;
@@ -402,61 +463,223 @@ void NewTalkExamForm::receiveNewTalkExam(int type, int id, QString number)
 
 void NewTalkExamForm::receiveNextSignal(int index)
 {
-    if (!paperReady())
+    if (!paperReady() || index < 1 || index >= TempNewTalkExamCellList.size()
+        || currentSection + 1 >= TempNewTalkExamCellList.size())
         return;
-    requestNextSection(index);
+    furthestSection = index;
+    currentIndex = 0;
+    TempNewTalkExamCellList.at(currentSection + 1)->clickNumber(0);
 }
 
 void NewTalkExamForm::receiveState(int id, int state, QString answer)
 {
     Q_UNUSED(id)
     Q_UNUSED(state)
-    Q_UNUSED(answer)
+    QuestionData *record = currentRecord();
+    // A graded paper keeps the answers it was graded on.
+    if (!record || submitted)
+        return;
+    record->userAnswer = answer;
+    record->userStatus = ui->widget_cellform->answerState();
+
+    answeredCount = 0;
+    for (const ExamSection *part : qAsConst(TempExamSectionList)) {
+        for (const MainQuestion *question : part->questions) {
+            if (!question->questions.isEmpty() && question->questions.first()->userStatus != 0)
+                ++answeredCount;
+        }
+    }
+    ui->label_question_count->setText(
+        QStringLiteral("试题总数：%1题      已答：%2题").arg(totalCount).arg(answeredCount));
+    ui->progress_question_count->setValue(answeredCount);
 }
 
 void NewTalkExamForm::receiveDialog3(int index)
 {
     Q_UNUSED(index)
+    // Two confirmations may be open (the user's and the limit's): the paper
+    // is graded and recorded once.
+    if (submitted || !paperReady())
+        return;
+    submitted = true;
+    ui->widget_cellform->showAnswer();
+
+    int right = 0;
+    int wrong = 0;
+    int unanswered = 0;
+    for (int i = 0; i < TempExamSectionList.size() && i < TempNewTalkExamCellList.size(); ++i) {
+        const ExamSection *part = TempExamSectionList.at(i);
+        NewTalkExamCell *section = TempNewTalkExamCellList.at(i);
+        for (int k = 0; k < part->questions.size(); ++k) {
+            const MainQuestion *question = part->questions.at(k);
+            const int status = question->questions.isEmpty() ? 0 : question->questions.first()->userStatus;
+            if (status == 1) {
+                ++right;
+                section->setNumberState(k, 2);
+            } else if (status == 2) {
+                ++wrong;
+                section->setNumberState(k, 1);
+            } else {
+                ++unanswered;
+                section->setNumberState(k, 0);
+            }
+        }
+    }
+    ui->label->setStyleSheet(QStringLiteral("border-image: url(:/machine/images/machine/ic_card_status2.png);"));
+
+    resultDialog = new QuestionTypeTipDialog4;
+    resultDialog->setText(QStringLiteral("本次共[%1]题\n正确: %2题  错误: %3题  未答: %4题")
+                              .arg(right + wrong + unanswered)
+                              .arg(right)
+                              .arg(wrong)
+                              .arg(unanswered));
+    resultDialog->show();
+
+    if (!reportView)
+        reportView = new ViewReport;
+    reportView->buildExamReport(TempExamSectionList, examMode);
 }
 
 void NewTalkExamForm::on_pushButton_clicked()
 {
     if (!paperReady())
         return;
+    if (calculator) {
+        if (calculator->state() != QProcess::NotRunning) {
+            calculator->close();
+        }
+        delete calculator;
+        calculator = nullptr;
+    }
+    calculator = new QProcess;
+    const QString program = Calculator::program();
+    if (program.isEmpty()) {
+        qDebug() << "no calculator program found";
+        return;
+    }
+    calculator->start(program, QStringList(), QIODevice::ReadWrite);
 }
 
 void NewTalkExamForm::on_btn_last_clicked()
 {
     if (!paperReady())
         return;
+    if (currentIndex == 0) {
+        if (currentSection == 0)
+            return;
+        NewTalkExamCell *before = TempNewTalkExamCellList.at(currentSection - 1);
+        receiveNewTalkExam(currentSection - 1, before->questionCount() - 1, before->lastNumberText());
+        return;
+    }
+    const int partType = currentPartType();
+    if (!submitted && partType == 6 && currentAnswerLength() == 1) {
+        showNotice(QStringLiteral("当前题型为多选题，必须选择两个及以上或者不选才能进入上一题。"));
+        return;
+    }
+    if (!submitted && (partType == 3 || partType == 4)) {
+        showNotice(QStringLiteral("当前题型为不可回退，不能返回上一题"));
+        return;
+    }
+    TempNewTalkExamCellList.at(currentSection)->clickNumber(currentIndex - 1);
 }
 
 void NewTalkExamForm::on_btn_next_clicked()
 {
     if (!paperReady())
         return;
+    NewTalkExamCell *section = TempNewTalkExamCellList.at(currentSection);
+    if (currentIndex < section->questionCount() - 1) {
+        const int partType = currentPartType();
+        if (!submitted && partType == 6 && currentAnswerLength() == 1) {
+            showNotice(QStringLiteral("当前题型为多选题，必须选择两个及以上或者不选才能进入下一题。"));
+            return;
+        }
+        if (!submitted && (partType == 3 || partType == 4) && currentAnswerLength() == 0) {
+            showNotice(QStringLiteral("当前题型为不可回退，此题还未答，不能进入下一题"));
+            return;
+        }
+        section->clickNumber(currentIndex + 1);
+        return;
+    }
+    if (currentSection < TempNewTalkExamCellList.size() - 1) {
+        if (submitted) {
+            receiveNewTalkExam(currentSection + 1, 0, TempNewTalkExamCellList.at(currentSection + 1)->firstNumberText());
+        } else if (currentSection >= furthestSection) {
+            requestNextSection(currentSection + 1);
+        }
+        return;
+    }
+    if (!submitted)
+        on_btn_submit_clicked();
 }
 
 void NewTalkExamForm::on_btn_submit_clicked()
 {
     if (!paperReady())
         return;
+    if (submitted) {
+        QMessageBox::about(nullptr, QStringLiteral("提示"), QStringLiteral("您已经提交过了。"));
+        return;
+    }
+    // The current question's button is orange, which keeps it out of the
+    // unanswered numbers: mark it as leaving would for the count.
+    NewTalkExamCell *current = nullptr;
+    if (currentSection >= 0 && currentSection < TempNewTalkExamCellList.size() && shownIndex != -1) {
+        current = TempNewTalkExamCellList.at(currentSection);
+        const QuestionData *record = currentRecord();
+        current->setNumberState(currentIndex, record && record->userStatus != 0 ? 2 : 0);
+    }
+    QString numbers;
+    for (NewTalkExamCell *section : qAsConst(TempNewTalkExamCellList)) {
+        for (const QString &number : section->unansweredNumbers())
+            numbers += number + QStringLiteral(", ");
+    }
+    if (current)
+        current->setNumberState(currentIndex, 1);
+
+    submitDialog = new QuestionTypeTipDialog3;
+    connect(submitDialog, &QuestionTypeTipDialog3::sendSignal, this, &NewTalkExamForm::receiveDialog3);
+    submitDialog->setText(numbers.isEmpty()
+                              ? QStringLiteral("您确定要提交试卷吗?")
+                              : QStringLiteral("您有[%1项]没有选择答案.确定要提交试卷吗?").arg(numbers));
+    submitDialog->show();
 }
 
 void NewTalkExamForm::on_pushButton_2_clicked()
 {
     if (!paperReady())
         return;
+    delete helpDialog;
+    helpDialog = new HelpDialog;
+    if (currentSection >= 0 && currentSection < TempExamSectionList.size())
+        helpDialog->setText(TempExamSectionList.at(currentSection)->description);
+    helpDialog->show();
 }
 
 void NewTalkExamForm::showNotice(const QString &text)
 {
-    Q_UNUSED(text)
+    noticeDialog = new QuestionTypeTipDialog5;
+    noticeDialog->setText(text);
+    noticeDialog->show();
 }
 
 void NewTalkExamForm::requestNextSection(int index)
 {
-    Q_UNUSED(index)
+    if (index < 1 || index >= TempNewTalkExamCellList.size() || index >= TempExamSectionList.size())
+        return;
+    const QStringList unanswered = TempNewTalkExamCellList.at(index - 1)->unansweredNumbers();
+    const QuestionData *record = currentRecord();
+    const ExamSection *before = TempExamSectionList.at(index - 1);
+    const ExamSection *asked = TempExamSectionList.at(index);
+    if (unanswered.isEmpty() && record && record->userStatus != 0) {
+        nextPartDialog = new QuestionTypeTipDialog2;
+        nextPartDialog->setIndex(index);
+        nextPartDialog->setTexts(asked->description, before->name, asked->name);
+        connect(nextPartDialog, &QuestionTypeTipDialog2::sendNextSignal, this, &NewTalkExamForm::receiveNextSignal);
+        nextPartDialog->show();
+        return;
+    }
+    showNotice(QStringLiteral("当前题型[%1]还有未答完的题，不能进入[%2]！").arg(before->name, asked->name));
 }
 
 bool NewTalkExamForm::paperReady() const

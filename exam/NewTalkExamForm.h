@@ -11,6 +11,7 @@ class MainQuestion;
 class MyMessageBox;
 class NewTalkExamCell;
 class QProcess;
+class QuestionData;
 class QTimer;
 class QuestionTypeTipDialog;
 class QuestionTypeTipDialog2;
@@ -70,6 +71,10 @@ protected:
 private:
     void showNotice(const QString &text);
     void requestNextSection(int index);
+    // The record of the question shown, its answer length and its part's type.
+    QuestionData *currentRecord() const;
+    int currentAnswerLength() const;
+    int currentPartType() const;
 
     void showOverlay();
     void addCardSection(ExamSection *part, int stretch);

@@ -3,7 +3,9 @@
 // For 1024 x 700 and 1280 x 800: a man-machine paper of type 1 with the
 // paper dialog over it, a simulated exam of every type and the first
 // prediction paper, each loaded, on a later question and after some ticks;
-// and the window while its paper loads. Nothing is written to the bank.
+// and the window while its paper loads. The prediction paper also with a
+// refused part entry and graded with its result box (a prediction paper
+// keeps no exam record). Nothing is written to the bank.
 #include "BuiltinPassphrase.h"
 #include "ExamSection.h"
 #include "LabelForm.h"
@@ -11,6 +13,9 @@
 #include "NewTalkExamForm.h"
 #include "QueTypeData.h"
 #include "QuestionTypeTipDialog.h"
+#include "QuestionTypeTipDialog3.h"
+#include "QuestionTypeTipDialog4.h"
+#include "QuestionTypeTipDialog5.h"
 #include "Resources.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
@@ -40,10 +45,11 @@ bool waitFor(const std::function<bool()> &done, int ms = 60000)
     return true;
 }
 
-QuestionTypeTipDialog *paperDialog()
+template<typename T = QuestionTypeTipDialog>
+T *paperDialog()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<QuestionTypeTipDialog *>(widget)) {
+        if (auto *dialog = qobject_cast<T *>(widget)) {
             if (dialog->isVisible())
                 return dialog;
         }
@@ -86,8 +92,34 @@ void saveAnswering(NewTalkExamForm *window, const QString &name)
     saveImage(window->grab().toImage(), name);
 }
 
+// A card click on the next part (refused: the first part is not done),
+// then the paper submitted and graded.
+void saveGraded(NewTalkExamForm *window, const QString &base, const QString &suffix)
+{
+    QList<NewTalkExamCell *> card = window->findChildren<NewTalkExamCell *>();
+    std::sort(card.begin(), card.end(), [](NewTalkExamCell *a, NewTalkExamCell *b) { return a->y() < b->y(); });
+    if (card.size() > 1) {
+        card.at(1)->clickNumber(0);
+        if (auto *notice = paperDialog<QuestionTypeTipDialog5>()) {
+            saveWithDialog(window, notice, base + QStringLiteral("_refused") + suffix);
+            notice->close();
+        }
+    }
+    window->on_btn_submit_clicked();
+    if (auto *ask = paperDialog<QuestionTypeTipDialog3>()) {
+        saveWithDialog(window, ask, base + QStringLiteral("_submit") + suffix);
+        QMetaObject::invokeMethod(ask, "clickConfirm");
+    }
+    QApplication::processEvents();
+    if (auto *result = paperDialog<QuestionTypeTipDialog4>()) {
+        saveWithDialog(window, result, base + QStringLiteral("_result") + suffix);
+        result->close();
+    }
+    saveImage(window->grab().toImage(), base + QStringLiteral("_graded") + suffix);
+}
+
 template<typename Start>
-void savePaper(const QString &base, QSize size, Start start)
+void savePaper(const QString &base, QSize size, Start start, bool graded = false)
 {
     QPointer<NewTalkExamForm> window = new NewTalkExamForm;
     window->resize(size);
@@ -111,6 +143,8 @@ void savePaper(const QString &base, QSize size, Start start)
         dialog->close();
     }
     saveAnswering(window, base + QStringLiteral("_answering") + suffix);
+    if (graded)
+        saveGraded(window, base, suffix);
     delete window;
     QApplication::processEvents();
 }
@@ -172,7 +206,7 @@ int main(int argc, char *argv[])
             qDeleteAll(parts);
         });
         savePaper(QStringLiteral("NewTalkExamForm_prediction"), size,
-                  [paper](NewTalkExamForm *window) { window->startPredictionPaper(paper, 2); });
+                  [paper](NewTalkExamForm *window) { window->startPredictionPaper(paper, 2); }, true);
     }
     delete store;
     return 0;

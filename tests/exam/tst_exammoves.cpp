@@ -1,0 +1,737 @@
+// Moves under the part rules, entering the next part, submission, grading,
+// the calculator and the help of the exam window.
+#include "NewTalkExamForm.h"
+
+#include "Calculator.h"
+#include "DialogAnswerer.h"
+#include "ExamBankSql.h"
+#include "ExamSection.h"
+#include "FixtureBank.h"
+#include "HelpDialog.h"
+#include "LabelForm.h"
+#include "NewTalkExamCell.h"
+#include "QuestionAnswerCellForm.h"
+#include "QuestionTypeTipDialog.h"
+#include "QuestionTypeTipDialog2.h"
+#include "QuestionTypeTipDialog3.h"
+#include "QuestionTypeTipDialog4.h"
+#include "QuestionTypeTipDialog5.h"
+#include "Resources.h"
+#include "ScrollAreaCellForm.h"
+#include "SqliteClass.h"
+#include "TempWorkDir.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtTest>
+
+#include <signal.h>
+
+namespace {
+
+const QString phrase = QString::fromLatin1(FixtureBank::builtinPhrase());
+const int loadWait = 60000;
+
+using TypeCounts = QList<QPair<int, int>>;
+
+struct Session
+{
+    TempWorkDir dir;
+    FixtureBank bank;
+
+    bool open(const QString &sql)
+    {
+        bank.setSchemaOnly();
+        bank.addSql(sql);
+        if (!bank.open()) {
+            qWarning() << bank.error();
+            return false;
+        }
+        SqliteClass *store = SqliteClass::instance();
+        return store->openDatabase(bank.path(), phrase, 0) == 2 && store->loadQuestionTypes() == 0;
+    }
+    ~Session() { delete SqliteClass::instance(); }
+};
+
+template<typename T>
+QList<T *> visible()
+{
+    QList<T *> found;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *dialog = qobject_cast<T *>(widget)) {
+            if (dialog->isVisible())
+                found << dialog;
+        }
+    }
+    return found;
+}
+
+template<typename T>
+void closeAll()
+{
+    for (T *dialog : visible<T>())
+        dialog->close();
+}
+
+// The text of the one notice on screen, which is closed; empty when none.
+QString takeNotice()
+{
+    const QList<QuestionTypeTipDialog5 *> notices = visible<QuestionTypeTipDialog5>();
+    if (notices.size() != 1)
+        return notices.isEmpty() ? QString() : QStringLiteral("%1 notices").arg(notices.size());
+    const QString text = notices.first()->findChild<QLabel *>(QStringLiteral("content"))->text();
+    notices.first()->close();
+    return text;
+}
+
+// Waits for a notice (the shortcuts click ~100 ms later), then takes it.
+QString waitNotice()
+{
+    QTest::qWaitFor([] { return !visible<QuestionTypeTipDialog5>().isEmpty(); }, 5000);
+    return takeNotice();
+}
+
+QString contentOf(QWidget *dialog)
+{
+    return dialog->findChild<QLabel *>(QStringLiteral("content"))->text();
+}
+
+QList<NewTalkExamCell *> sections(QWidget *window)
+{
+    QList<NewTalkExamCell *> found = window->findChildren<NewTalkExamCell *>();
+    std::sort(found.begin(), found.end(), [](NewTalkExamCell *a, NewTalkExamCell *b) { return a->y() < b->y(); });
+    return found;
+}
+
+QList<int> states(NewTalkExamCell *section)
+{
+    QList<int> found;
+    for (LabelForm *button : section->findChildren<LabelForm *>())
+        found << button->state();
+    return found;
+}
+
+NewTalkExamForm *awaitPaper(NewTalkExamForm *window);
+
+// A simulated exam of the given parts (named "第<type>类", described
+// "说明<type>"), loaded, with the paper dialog closed.
+NewTalkExamForm *openPaper(const TypeCounts &counts)
+{
+    auto *window = new NewTalkExamForm;
+    window->show();
+    QList<ExamSection *> parts;
+    for (const auto &entry : counts) {
+        auto *part = new ExamSection;
+        part->queTypeId = entry.first;
+        part->count = entry.second;
+        part->name = QStringLiteral("第%1类").arg(entry.first);
+        part->description = QStringLiteral("说明%1").arg(entry.first);
+        parts << part;
+    }
+    window->startSimulatedExam(parts);
+    qDeleteAll(parts);
+    return awaitPaper(window);
+}
+
+// The window once its paper has loaded, with the paper dialog closed.
+NewTalkExamForm *awaitPaper(NewTalkExamForm *window)
+{
+    if (!QTest::qWaitFor([] { return !visible<QuestionTypeTipDialog>().isEmpty(); }, loadWait))
+        qWarning("paper did not load");
+    closeAll<QuestionTypeTipDialog>();
+    if (!QTest::qWaitForWindowExposed(window))
+        qWarning("window not exposed");
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        qWarning("window not active");
+    return window;
+}
+
+// Clicks option `row` of the shown choice question (every fixture answer is A).
+bool chooseRow(NewTalkExamForm *window, int row)
+{
+    auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
+    QWidget *option = nullptr;
+    const bool found = QTest::qWaitFor([&] {
+        QList<QuestionAnswerCellForm *> rows;
+        for (QuestionAnswerCellForm *row : view->findChildren<QuestionAnswerCellForm *>()) {
+            if (row->isVisible())
+                rows << row;
+        }
+        std::sort(rows.begin(), rows.end(), [](QWidget *a, QWidget *b) {
+            return a->mapToGlobal(QPoint()).y() < b->mapToGlobal(QPoint()).y();
+        });
+        option = rows.size() <= row ? nullptr : rows.at(row)->findChild<QWidget *>(QStringLiteral("label_text"));
+        return option != nullptr;
+    }, 5000);
+    if (!found)
+        return false;
+    QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
+    return true;
+}
+
+bool chooseA(NewTalkExamForm *window)
+{
+    return chooseRow(window, 0)
+        && window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"))->answerState() != 0;
+}
+
+// Clicks the first visible true/false choice of the shown question.
+bool chooseJudgement(NewTalkExamForm *window)
+{
+    auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
+    QRadioButton *option = nullptr;
+    QTest::qWaitFor([&] {
+        for (QRadioButton *candidate : view->findChildren<QRadioButton *>(QStringLiteral("radioButton"))) {
+            if (candidate->isVisible())
+                option = candidate;
+        }
+        return option != nullptr;
+    }, 5000);
+    if (!option)
+        return false;
+    QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
+    return view->answerState() != 0;
+}
+
+// Every row of a table, in a stable order.
+QStringList tableRows(const QString &table)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.exec(QStringLiteral("select * from %1 order by 1, 2").arg(table)))
+        return {QStringLiteral("failed: ") + table};
+    QStringList rows;
+    while (query.next()) {
+        QStringList row;
+        for (int i = 0; i < query.record().count(); ++i)
+            row << query.value(i).toString();
+        rows << row.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+int examRecords()
+{
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.exec(QStringLiteral("select count(*) from ConfigTable")) || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+} // namespace
+
+class TestExamMoves : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { initResources(); }
+    void cleanup();
+
+    void forwardOnlyFirstPart();
+    void forwardOnlyLaterPart();
+    void partEntryRefused();
+    void partEntryConfirmed();
+    void submitListsUnanswered();
+    void gradingOnce();
+    void gradedAnswer();
+    void multipleChoiceRule();
+    void trueFalsePartCanBeLeft();
+    void predictionAnswersStayInPaper();
+    void gradingChoices_data();
+    void gradingChoices();
+    void limitAfterSubmission();
+    void help();
+    void calculator();
+};
+
+void TestExamMoves::cleanup()
+{
+    closeAll<QuestionTypeTipDialog5>();
+    closeAll<QuestionTypeTipDialog4>();
+    closeAll<QuestionTypeTipDialog3>();
+    closeAll<QuestionTypeTipDialog2>();
+    closeAll<QuestionTypeTipDialog>();
+    Calculator::setProgramOverride(QString());
+}
+
+void TestExamMoves::forwardOnlyFirstPart()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().groups(3, {3}).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{3, 1}});
+    NewTalkExamCell *section = sections(window).first();
+    QCOMPARE(section->questionCount(), 3);
+
+    // Next on an unanswered question is refused and nothing moves. (The
+    // case text box keeps the arrow keys for itself: the buttons are clicked.)
+    QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("btn_next")), Qt::LeftButton);
+    QCOMPARE(waitNotice(), QStringLiteral("当前题型为不可回退，此题还未答，不能进入下一题"));
+    QCOMPARE(states(section), QList<int>({1, 0, 0}));
+
+    // In the paper's first part the card is not held; the previous button is.
+    section->clickNumber(2);
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(section), QList<int>({0, 0, 1}));
+    QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("btn_last")), Qt::LeftButton);
+    QCOMPARE(waitNotice(), QStringLiteral("当前题型为不可回退，不能返回上一题"));
+    QCOMPARE(states(section), QList<int>({0, 0, 1}));
+    delete window;
+}
+
+void TestExamMoves::forwardOnlyLaterPart()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 1).groups(4, {4}).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 1}, {4, 1}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QCOMPARE(card.size(), 2);
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 1);
+    QVERIFY(DialogAnswerer::clickButton(asks.first(), QStringLiteral("btn_confirm")));
+    NewTalkExamCell *part = card.at(1);
+    QCOMPARE(states(part), QList<int>({1, 0, 0, 0}));
+
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QCOMPARE(states(part), QList<int>({2, 1, 0, 0}));
+
+    // Away from the part's first question the card is held too.
+    part->clickNumber(2);
+    QCOMPARE(takeNotice(), QStringLiteral("当前题型为不可回退,不能进入该题。"));
+    window->on_btn_last_clicked();
+    QCOMPARE(takeNotice(), QStringLiteral("当前题型为不可回退，不能返回上一题"));
+    QVERIFY(chooseA(window));
+    part->clickNumber(3);
+    QCOMPARE(takeNotice(), QStringLiteral("前面还有未答的题，不能进入该题!"));
+    QCOMPARE(states(part), QList<int>({2, 1, 0, 0}));
+    part->clickNumber(2);
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(part), QList<int>({2, 2, 1, 0}));
+    delete window;
+}
+
+void TestExamMoves::partEntryRefused()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 2).singles(2, 2).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 2}, {2, 2}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QCOMPARE(card.size(), 2);
+    const QString notice = QStringLiteral("当前题型[第1类]还有未答完的题，不能进入[第2类]！");
+
+    // A card click on the next part and the next button at the part's end.
+    card.at(1)->clickNumber(0);
+    QCOMPARE(takeNotice(), notice);
+    QCOMPARE(states(card.at(1)), QList<int>({0, 0}));
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QCOMPARE(states(card.at(0)), QList<int>({2, 1}));
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), notice);
+    QVERIFY(visible<QuestionTypeTipDialog2>().isEmpty());
+    delete window;
+}
+
+void TestExamMoves::partEntryConfirmed()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 2).singles(2, 2).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 2}, {2, 2}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), QString());
+
+    // Cancel stays on the last question of the part.
+    QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 1);
+    QVERIFY(contentOf(asks.first()).contains(QStringLiteral("说明2")));
+    QVERIFY(DialogAnswerer::clickButton(asks.first(), QStringLiteral("btn_cancel")));
+    QCOMPARE(states(card.at(0)), QList<int>({2, 1}));
+    QCOMPARE(states(card.at(1)), QList<int>({0, 0}));
+
+    window->on_btn_next_clicked();
+    asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 1);
+    QVERIFY(DialogAnswerer::clickButton(asks.first(), QStringLiteral("btn_confirm")));
+    QCOMPARE(states(card.at(0)), QList<int>({2, 2}));
+    QCOMPARE(states(card.at(1)), QList<int>({1, 0}));
+
+    // The earlier part is closed, by the card and by the previous button.
+    card.at(0)->clickNumber(0);
+    QCOMPARE(takeNotice(), QStringLiteral("不可返回上一题型。"));
+    window->on_btn_last_clicked();
+    QCOMPARE(takeNotice(), QStringLiteral("不可返回上一题型。"));
+    QCOMPARE(states(card.at(1)), QList<int>({1, 0}));
+    window->on_btn_next_clicked();
+    QCOMPARE(states(card.at(1)), QList<int>({0, 1}));
+    delete window;
+}
+
+void TestExamMoves::submitListsUnanswered()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 3).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 3}});
+    NewTalkExamCell *section = sections(window).first();
+    QVERIFY(chooseA(window));
+    section->clickNumber(2);
+
+    // The unanswered current question is listed too; cancel changes nothing.
+    QTest::keyClick(window, Qt::Key_4);
+    QTRY_COMPARE(visible<QuestionTypeTipDialog3>().size(), 1);
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().first();
+    QCOMPARE(contentOf(ask), QStringLiteral("您有[2, 3, 项]没有选择答案.确定要提交试卷吗?"));
+    QCOMPARE(states(section), QList<int>({2, 0, 1}));
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_cancel")));
+    QCOMPARE(states(section), QList<int>({2, 0, 1}));
+    QVERIFY(visible<QuestionTypeTipDialog4>().isEmpty());
+    delete window;
+}
+
+void TestExamMoves::gradingOnce()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 2).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 2}});
+    const int before = examRecords();
+    QVERIFY(before >= 0);
+    QVERIFY(chooseA(window));
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("label_question_count"))->text(),
+             QStringLiteral("试题总数：2题      已答：1题"));
+    window->on_btn_next_clicked();
+    QVERIFY(chooseA(window));
+
+    // The last question's next button submits; the limit's confirmation
+    // may be open beside the user's.
+    window->on_btn_next_clicked();
+    window->on_btn_submit_clicked();
+    const QList<QuestionTypeTipDialog3 *> asks = visible<QuestionTypeTipDialog3>();
+    QCOMPARE(asks.size(), 2);
+    QCOMPARE(contentOf(asks.first()), QStringLiteral("您确定要提交试卷吗?"));
+    for (QuestionTypeTipDialog3 *ask : asks)
+        QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+
+    const QList<QuestionTypeTipDialog4 *> results = visible<QuestionTypeTipDialog4>();
+    QCOMPARE(results.size(), 1);
+    QCOMPARE(contentOf(results.first()), QStringLiteral("本次共[2]题\n正确: 2题  错误: 0题  未答: 0题"));
+    QCOMPARE(examRecords(), before + 1);
+    auto *legend = window->findChild<QWidget *>(QStringLiteral("cardWidget"))->findChild<QLabel *>(QStringLiteral("label"));
+    QCOMPARE(legend->styleSheet(), QStringLiteral("border-image: url(:/machine/images/machine/ic_card_status2.png);"));
+    QCOMPARE(states(sections(window).first()), QList<int>({2, 2}));
+
+    // A second submission only says so.
+    QString aboutText;
+    DialogAnswerer answerer([&](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        QVERIFY(box);
+        aboutText = box->windowTitle() + QLatin1Char('|') + box->text();
+        box->accept();
+    });
+    closeAll<QuestionTypeTipDialog4>();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_4);
+    QVERIFY(answerer.wait());
+    QCOMPARE(aboutText, QStringLiteral("提示|您已经提交过了。"));
+    QCOMPARE(examRecords(), before + 1);
+
+    // After submission moves are free.
+    window->on_btn_last_clicked();
+    QCOMPARE(takeNotice(), QString());
+    delete window;
+}
+
+void TestExamMoves::gradedAnswer()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 3).singles(2, 1).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 3}, {2, 1}});
+    QVERIFY(chooseA(window));
+    window->on_btn_submit_clicked();
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
+    QVERIFY(ask);
+    QCOMPARE(contentOf(ask), QStringLiteral("您有[2, 3, 4, 项]没有选择答案.确定要提交试卷吗?"));
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    QVERIFY(result);
+    QCOMPARE(contentOf(result), QStringLiteral("本次共[4]题\n正确: 1题  错误: 0题  未答: 3题"));
+    const QList<NewTalkExamCell *> card = sections(window);
+    QCOMPARE(states(card.at(0)), QList<int>({2, 0, 0}));
+    QCOMPARE(states(card.at(1)), QList<int>({0}));
+    // A submitted paper enters any part without asking.
+    card.at(1)->clickNumber(0);
+    QCOMPARE(takeNotice(), QString());
+    QVERIFY(visible<QuestionTypeTipDialog2>().isEmpty());
+    delete window;
+}
+
+void TestExamMoves::multipleChoiceRule()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(6, 3).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{6, 3}});
+    NewTalkExamCell *section = sections(window).first();
+    const QString forward = QStringLiteral("当前题型为多选题，必须选择两个及以上或者不选才能进入下一题。");
+
+    // None chosen: every move passes.
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(section), QList<int>({0, 1, 0}));
+
+    // One chosen: next, previous and a card click are refused.
+    QVERIFY(chooseRow(window, 0));
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), forward);
+    window->on_btn_last_clicked();
+    QCOMPARE(takeNotice(), QStringLiteral("当前题型为多选题，必须选择两个及以上或者不选才能进入上一题。"));
+    section->clickNumber(0);
+    QCOMPARE(takeNotice(), forward);
+    QCOMPARE(states(section), QList<int>({0, 1, 0}));
+
+    // Two chosen: it may be left.
+    QVERIFY(chooseRow(window, 1));
+    window->on_btn_last_clicked();
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(section), QList<int>({1, 2, 0}));
+    delete window;
+}
+
+void TestExamMoves::trueFalsePartCanBeLeft()
+{
+    // A true/false answer counts: its part can be left and it is graded.
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(11, 2).singles(1, 1).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{11, 2}, {1, 1}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QVERIFY(chooseJudgement(window));
+    window->on_btn_next_clicked();
+    QVERIFY(chooseJudgement(window));
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), QString());
+    const QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 1);
+    QVERIFY(DialogAnswerer::clickButton(asks.first(), QStringLiteral("btn_confirm")));
+    QCOMPARE(states(card.at(1)), QList<int>({1}));
+
+    window->on_btn_submit_clicked();
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
+    QVERIFY(ask);
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    QVERIFY(result);
+    // Both judgements are graded right or wrong; the last question is not answered.
+    const QString text = contentOf(result);
+    QVERIFY2(text.endsWith(QStringLiteral("未答: 1题")), qPrintable(text));
+    for (int state : states(card.at(0)))
+        QVERIFY(state == 1 || state == 2);
+    delete window;
+}
+
+void TestExamMoves::predictionAnswersStayInPaper()
+{
+    // A practice question shares its id with the paper's true/false question.
+    Session session;
+    QVERIFY(session.open(ExamBankSql()
+                             .paper(1)
+                             .paperGroups(1, 11, {1})
+                             .paperGroups(1, 1, {1})
+                             .raw(QStringLiteral(
+                                 "INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
+                                 "VALUES (5000, 1, 11, '', 5000);\n"
+                                 "INSERT INTO tQue (queId, cateListId, queText, answer, prompt, IsDel, ord) "
+                                 "VALUES (100000, 5000, '同号', 'A', '', '0', 1);"))
+                             .text()));
+    const QStringList tables = {QStringLiteral("tQue"), QStringLiteral("ytQue"), QStringLiteral("tQueLog")};
+    QList<QStringList> before;
+    for (const QString &table : tables)
+        before << tableRows(table);
+    const int records = examRecords();
+
+    auto *created = new NewTalkExamForm;
+    created->show();
+    created->startPredictionPaper(1, 2);
+    QPointer<NewTalkExamForm> window = awaitPaper(created);
+    QCOMPARE(sections(window).size(), 2);
+    // The paper orders its parts itself: answer whichever kind is shown.
+    const auto answerShown = [&] {
+        auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
+        bool choice = false;
+        for (QuestionAnswerCellForm *row : view->findChildren<QuestionAnswerCellForm *>())
+            choice = choice || row->isVisible();
+        return choice ? chooseA(window) : chooseJudgement(window);
+    };
+    QVERIFY(answerShown());
+    window->on_btn_next_clicked();
+    QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 1);
+    QVERIFY(DialogAnswerer::clickButton(asks.first(), QStringLiteral("btn_confirm")));
+    QVERIFY(answerShown());
+    window->on_btn_next_clicked();
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
+    QVERIFY(ask);
+    QCOMPARE(contentOf(ask), QStringLiteral("您确定要提交试卷吗?"));
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    QVERIFY(result);
+    QVERIFY2(contentOf(result).endsWith(QStringLiteral("未答: 0题")), qPrintable(contentOf(result)));
+
+    for (int i = 0; i < tables.size(); ++i)
+        QCOMPARE(tableRows(tables.at(i)), before.at(i));
+    QCOMPARE(examRecords(), records);
+    delete window;
+}
+
+void TestExamMoves::gradingChoices_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QList<int>>("clicks"); // option rows, in order
+    QTest::addColumn<int>("graded");        // 1 right, 2 wrong, 0 not answered
+    QTest::newRow("1 right") << 1 << "B" << QList<int>({1}) << 1;
+    QTest::newRow("1 wrong") << 1 << "B" << QList<int>({0}) << 2;
+    QTest::newRow("1 none") << 1 << "B" << QList<int>() << 0;
+    QTest::newRow("2 right") << 2 << "C" << QList<int>({2}) << 1;
+    QTest::newRow("2 wrong") << 2 << "C" << QList<int>({3}) << 2;
+    QTest::newRow("6 DAB right") << 6 << "ABD" << QList<int>({3, 0, 1}) << 1;
+    QTest::newRow("6 AB wrong") << 6 << "ABD" << QList<int>({0, 1}) << 2;
+    QTest::newRow("6 ABDE wrong") << 6 << "ABD" << QList<int>({0, 1, 3, 4}) << 2;
+    QTest::newRow("6 A twice none") << 6 << "ABD" << QList<int>({0, 0}) << 0;
+    QTest::newRow("6 spaced right") << 6 << "A B D" << QList<int>({0, 1, 3}) << 1;
+}
+
+void TestExamMoves::gradingChoices()
+{
+    QFETCH(int, type);
+    QFETCH(QString, answer);
+    QFETCH(QList<int>, clicks);
+    QFETCH(int, graded);
+
+    QString sql = QStringLiteral("INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
+                                 "VALUES (7000, 1, %1, '', 7000);\n"
+                                 "INSERT INTO tQue (queId, cateListId, queText, answer, prompt, IsDel, ord) "
+                                 "VALUES (700000, 7000, '五选', '%2', '', '0', 1);\n")
+                      .arg(type)
+                      .arg(answer);
+    for (const char letter : {'A', 'B', 'C', 'D', 'E'})
+        sql += QStringLiteral("INSERT INTO tQueOpt (optName, optText, queId) VALUES ('%1', '项%1', 700000);\n")
+                   .arg(QLatin1Char(letter));
+    Session session;
+    QVERIFY(session.open(ExamBankSql().raw(sql).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{type, 1}});
+    for (int row : clicks)
+        QVERIFY(chooseRow(window, row));
+    window->on_btn_submit_clicked();
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
+    QVERIFY(ask);
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    QVERIFY(result);
+    QCOMPARE(contentOf(result), QStringLiteral("本次共[1]题\n正确: %1题  错误: %2题  未答: %3题")
+                                    .arg(graded == 1).arg(graded == 2).arg(graded == 0));
+    const int card[] = {0, 2, 1}; // graded state → button state
+    QCOMPARE(states(sections(window).first()), QList<int>({card[graded]}));
+    delete window;
+}
+
+void TestExamMoves::limitAfterSubmission()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 2).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 2}});
+    const int before = examRecords();
+    window->on_btn_submit_clicked();
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
+    QVERIFY(ask);
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    closeAll<QuestionTypeTipDialog4>();
+
+    // The limit of a submitted paper only says it was submitted.
+    QString aboutText;
+    DialogAnswerer answerer([&](QWidget *dialog) {
+        if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
+            aboutText = box->text();
+            box->accept();
+        }
+    });
+    for (int i = 0; i < 7200; ++i)
+        window->receiveTimeOut();
+    QVERIFY(answerer.wait());
+    QCOMPARE(aboutText, QStringLiteral("您已经提交过了。"));
+    QVERIFY(visible<QuestionTypeTipDialog3>().isEmpty());
+    QCOMPARE(examRecords(), before + 1);
+    delete window;
+}
+
+void TestExamMoves::help()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 2).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 2}});
+    QTest::keyClick(window, Qt::Key_3);
+    QTRY_COMPARE(visible<HelpDialog>().size(), 1);
+    QPointer<HelpDialog> first = visible<HelpDialog>().first();
+    QCOMPARE(first->findChild<QLabel *>(QStringLiteral("label_text"))->text(), QStringLiteral("说明1"));
+    // The help is modal: its button closes it before the next press.
+    QVERIFY(DialogAnswerer::clickButton(first, QStringLiteral("btn_confirm")));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_3);
+    QTRY_VERIFY(first.isNull());
+    QCOMPARE(visible<HelpDialog>().size(), 1);
+    delete window;
+    QCOMPARE(visible<HelpDialog>().size(), 0);
+}
+
+void TestExamMoves::calculator()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 2).text()));
+    const QString pids = session.dir.path() + QStringLiteral("/pids");
+    const QString script = session.dir.path() + QStringLiteral("/fakecalc.sh");
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("#!/bin/sh\necho $$ >> '%1'\nexec sleep 300\n").arg(pids).toUtf8());
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Calculator::setProgramOverride(script);
+
+    const auto started = [&] {
+        QFile list(pids);
+        if (!list.open(QIODevice::ReadOnly))
+            return QList<int>();
+        QList<int> found;
+        for (const QByteArray &line : list.readAll().split('\n')) {
+            if (!line.trimmed().isEmpty())
+                found << line.trimmed().toInt();
+        }
+        return found;
+    };
+    const auto running = [](int pid) { return ::kill(pid, 0) == 0; };
+
+    QPointer<NewTalkExamForm> window = openPaper({{1, 2}});
+    QTest::keyClick(window, Qt::Key_2);
+    QTRY_COMPARE(started().size(), 1);
+    QTest::keyClick(window, Qt::Key_2);
+    QTRY_COMPARE(started().size(), 2);
+    QVERIFY(!running(started().at(0)));
+    QVERIFY(running(started().at(1)));
+    const int last = started().at(1);
+    delete window;
+    QTRY_VERIFY(!running(last));
+}
+
+QTEST_MAIN(TestExamMoves)
+#include "tst_exammoves.moc"
