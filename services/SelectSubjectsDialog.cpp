@@ -304,6 +304,9 @@ void SelectSubjectsDialog::httpReadyRead()
     if (packageFile->write(data) != data.size()) {
         writeError = packageFile->errorString();
         // Nothing more can be kept: the rest of the transfer is not wanted.
+        // The abort reports the failure at once; this chunk's progress,
+        // emitted after it, must not refill the emptied bar.
+        disconnect(from, &QNetworkReply::downloadProgress, this, nullptr);
         from->abort();
     }
 }
