@@ -68,7 +68,10 @@ NewTalkExamForm::NewTalkExamForm(QWidget *parent)
     connect(worker, &DataToUiThreadClass::sendJobStarted, this,
             [this](int generation) { arrivingGeneration = generation; });
     connect(worker, &DataToUiThreadClass::sendTalkError, this, &NewTalkExamForm::receiveTalkError);
-    connect(SqliteClass::instance(), &SqliteClass::sendTalkQuesion, this, &NewTalkExamForm::receiveTalkQuestion);
+    // Only this window's own draw: a window closed but not yet deleted must
+    // not take (and delete) the lists of the next one.
+    worker->connectOwnRows(SqliteClass::instance(), &SqliteClass::sendTalkQuesion, this,
+                           &NewTalkExamForm::receiveTalkQuestion);
     connect(ui->widget_cellform, &ScrollAreaCellForm::sendScrollState, this, &NewTalkExamForm::receiveState);
 
     SqliteClass::instance()->setExamWindowOpen(true);

@@ -193,6 +193,7 @@ private slots:
     void predictionOrder_data();
     void predictionOrder();
     void predictionNumbering();
+    void twoWindowsTakeOnlyTheirOwnLists();
     void simulatedParts_data();
     void simulatedParts();
     void startReturnsBeforeLoading();
@@ -414,6 +415,22 @@ void TestNewTalkExamForm::predictionNumbering()
         QCOMPARE(clicks.at(k).at(1).toInt(), k);
     }
     delete window;
+}
+
+void TestNewTalkExamForm::twoWindowsTakeOnlyTheirOwnLists()
+{
+    Session session;
+    QVERIFY(session.open(ExamBankSql().paper(1).paperGroups(1, 1, {1, 1, 1}).paper(2).paperGroups(2, 1, {1, 1}).text()));
+    // As after a close: the old window still lives while the next one loads.
+    QPointer<NewTalkExamForm> first = new NewTalkExamForm;
+    QPointer<NewTalkExamForm> second = new NewTalkExamForm;
+    first->startPredictionPaper(1, 2);
+    second->startPredictionPaper(2, 2);
+    QTRY_VERIFY_WITH_TIMEOUT(loaded(first) && loaded(second), loadWait);
+    QCOMPARE(numberTexts(sections(first).value(0)), (QStringList{"1", "2", "3"}));
+    QCOMPARE(numberTexts(sections(second).value(0)), (QStringList{"1", "2"}));
+    delete first;
+    delete second;
 }
 
 void TestNewTalkExamForm::simulatedParts_data()
