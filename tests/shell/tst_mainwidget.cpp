@@ -1,7 +1,6 @@
 // The main window: start-up paths (updater, data directory, subject dialog),
 // construction, skins, the title bar, exit, its dialogs, page switching and
-// the hosting of chapter practice and the question list. Pages that are not
-// built yet stand in and log "stand-in: <Class>::<operation>".
+// the hosting of chapter practice and the question list.
 #include "MainWidget.h"
 
 #include "AboutApp.h"
@@ -651,29 +650,21 @@ void TestMainWidget::pageSwitching_data()
     QTest::addColumn<QString>("page"); // class in the page area, empty for none
     QTest::addColumn<QStringList>("calls");
 
-    auto calls = [](const QString &cls, const QStringList &ops) {
-        QStringList lines;
-        for (const QString &op : ops)
-            lines << (op == QLatin1String("shown") ? QStringLiteral("shown: ") + cls
-                                                   : QStringLiteral("stand-in: %1::%2").arg(cls, op));
-        return lines;
-    };
-    const QString skin = QStringLiteral("setSkinColor");
-    const QString shown = QStringLiteral("shown");
-    QTest::newRow("0") << 0 << QStringLiteral("HomePageWidget") << calls("HomePageWidget", {shown});
-    QTest::newRow("1") << 1 << QStringLiteral("ExamQuestionsWidget") << calls("ExamQuestionsWidget", {shown});
-    QTest::newRow("2") << 2 << QStringLiteral("ErrorQuestionWidget") << calls("ErrorQuestionWidget", {shown});
-    QTest::newRow("3") << 3 << QStringLiteral("CollectionWidget") << calls("CollectionWidget", {shown});
-    QTest::newRow("4") << 4 << QStringLiteral("UserTextWidget") << calls("UserTextWidget", {shown});
-    QTest::newRow("5") << 5 << QStringLiteral("SimulatedExaminatinWidget") << calls("SimulatedExaminatinWidget", {shown});
-    QTest::newRow("6") << 6 << QStringLiteral("TalkWidget") << calls("TalkWidget", {shown});
-    QTest::newRow("7") << 7 << QStringLiteral("FindQuestionWidget") << calls("FindQuestionWidget", {shown});
-    QTest::newRow("8") << 8 << QStringLiteral("NewKnowWidget") << calls("NewKnowWidget", {shown});
-    QTest::newRow("9") << 9 << QStringLiteral("QuickBackQuestions") << calls("QuickBackQuestions", {shown});
-    QTest::newRow("10") << 10 << QStringLiteral("LearnReportWidget") << calls("LearnReportWidget", {shown});
-    QTest::newRow("11") << 11 << QStringLiteral("YaTiWidget") << calls("YaTiWidget", {shown});
+    auto shownLine = [](const QString &cls) { return QStringList{QStringLiteral("shown: ") + cls}; };
+    QTest::newRow("0") << 0 << QStringLiteral("HomePageWidget") << shownLine("HomePageWidget");
+    QTest::newRow("1") << 1 << QStringLiteral("ExamQuestionsWidget") << shownLine("ExamQuestionsWidget");
+    QTest::newRow("2") << 2 << QStringLiteral("ErrorQuestionWidget") << shownLine("ErrorQuestionWidget");
+    QTest::newRow("3") << 3 << QStringLiteral("CollectionWidget") << shownLine("CollectionWidget");
+    QTest::newRow("4") << 4 << QStringLiteral("UserTextWidget") << shownLine("UserTextWidget");
+    QTest::newRow("5") << 5 << QStringLiteral("SimulatedExaminatinWidget") << shownLine("SimulatedExaminatinWidget");
+    QTest::newRow("6") << 6 << QStringLiteral("TalkWidget") << shownLine("TalkWidget");
+    QTest::newRow("7") << 7 << QStringLiteral("FindQuestionWidget") << shownLine("FindQuestionWidget");
+    QTest::newRow("8") << 8 << QStringLiteral("NewKnowWidget") << shownLine("NewKnowWidget");
+    QTest::newRow("9") << 9 << QStringLiteral("QuickBackQuestions") << shownLine("QuickBackQuestions");
+    QTest::newRow("10") << 10 << QStringLiteral("LearnReportWidget") << shownLine("LearnReportWidget");
+    QTest::newRow("11") << 11 << QStringLiteral("YaTiWidget") << shownLine("YaTiWidget");
     QTest::newRow("12") << 12 << QStringLiteral("ExamOutlineWidget")
-                        << calls("ExamOutlineWidget", {shown});
+                        << shownLine("ExamOutlineWidget");
     QTest::newRow("13") << 13 << QString() << QStringList();
 }
 
@@ -698,7 +689,7 @@ void TestMainWidget::pageSwitching()
     window->receiveButtonSlot(id);
     qApp->removeEventFilter(&showLog);
 
-    QStringList seen = log->lines().filter(QRegularExpression(QStringLiteral("^(stand-in|shown): ")));
+    QStringList seen = log->lines().filter(QRegularExpression(QStringLiteral("^shown: ")));
     QCOMPARE(seen, calls);
     const QList<QWidget *> pages = pageArea(*window);
     if (page.isEmpty()) {
@@ -881,7 +872,7 @@ void TestMainWidget::lastSetOfSectionDoesNothing()
     auto *practice = window->findChild<SingleQuestionModelFrom *>();
     log->clear();
     emit practice->sendQuestionsFormCloseEvent(0);
-    QVERIFY(log->lines().filter(QStringLiteral("stand-in:")).isEmpty());
+    QVERIFY(log->lines().filter(QStringLiteral("pCateId:")).isEmpty());
     QCOMPARE(pageArea(*window).value(0), practice);
 }
 
@@ -941,7 +932,7 @@ void TestMainWidget::moreFunctionCodes_data()
     QTest::addColumn<int>("logo");
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("url");    // empty: no address
-    QTest::addColumn<QString>("dialog"); // the stand-in class shown, if any
+    QTest::addColumn<QString>("dialog"); // the dialog class shown, if any
 
     const QString courses = QStringLiteral("http://shop.velmora-brand.example/selcourse/selectCourse.shtm?courseEduId=90168");
     const QString brand = QStringLiteral("http://www.velmora-brand.example/");
