@@ -3,7 +3,10 @@
 #include "NewTalkExamForm.h"
 #include "QueTypeData.h"
 #include "QuestionTypeTipDialog.h"
+#include "SimulatedExaminatinWidget.h"
+#include "Skin.h"
 #include "SqliteClass.h"
+#include "SqliteData.h"
 #include "WaitingForm.h"
 
 #include <benchmark/benchmark.h>
@@ -11,60 +14,88 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <cstdlib>
 #include <functional>
 
-// From the start call of the exam window to the end of its loading (the
-// paper dialog up, the first question shown), on the 20,000-question bank
-// with every chapter chosen: a man-machine paper of type 2 (60 questions,
-// 10 B1 groups, 8 case groups) and a simulated exam of every type of the
-// bank at its stored exam count. $VELMORA_LARGE_BANK when set, else one
-// written by banktool into a temporary directory.
+// From the start of an exam to its first question on screen (loading over,
+// the window laid out and painted with the paper dialog on top), on the
+// 20,000-question bank with every chapter chosen:
+// - manMachine2: the man-machine paper of type 2 (60 questions, 10 B1
+//   groups, 8 case groups);
+// - simulatedDefault: the simulated-exam set-up page's "开始考试" with the
+//   counts it offers (each type's stored exam count), from the click;
+// - simulatedEveryType: every type of the bank at its stored exam count;
+// - predictionPaper: the bank's first prediction paper (100 questions).
+// $VELMORA_LARGE_BANK when set, else one written by banktool into a
+// temporary directory.
 
 namespace {
 
-using Start = std::function<void(NewTalkExamForm *)>;
+using Start = std::function<NewTalkExamForm *()>;
 
-void closePaperDialogs()
+SqliteClass *store()
+{
+    return SqliteClass::instance();
+}
+
+void closeExamWindows()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QuestionTypeTipDialog *>(widget))
+        if (qobject_cast<QuestionTypeTipDialog *>(widget) || qobject_cast<NewTalkExamForm *>(widget))
             delete widget;
     }
+}
+
+// Until the window's overlay is gone and what that left to lay out and
+// paint is done; false when the window closed itself (no question).
+bool waitFirstQuestion(NewTalkExamForm *started)
+{
+    QPointer<NewTalkExamForm> window = started;
+    WaitingForm *overlay = window->findChild<WaitingForm *>();
+    while (window && overlay->isVisible())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (!window)
+        return false;
+    QApplication::sendPostedEvents();
+    QApplication::processEvents();
+    return window;
 }
 
 void BM_TalkExamLoad(benchmark::State &state, const Start &start)
 {
     for (auto _ : state) {
-        QPointer<NewTalkExamForm> window = new NewTalkExamForm;
-        window->show();
         QElapsedTimer timer;
         timer.start();
-        start(window);
-        WaitingForm *overlay = window->findChild<WaitingForm *>();
-        while (window && overlay->isVisible())
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        NewTalkExamForm *window = start();
+        const bool shown = window && waitFirstQuestion(window);
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
-        if (!window) {
+        if (!shown) {
             state.SkipWithError("the paper had no question");
             break;
         }
-        delete window;
-        closePaperDialogs();
+        closeExamWindows();
     }
+}
+
+NewTalkExamForm *newWindow()
+{
+    auto *window = new NewTalkExamForm;
+    window->show();
+    window->setSkinColor(QString::fromLatin1(defaultSkinColor));
+    return window;
 }
 
 QList<ExamSection *> everyType()
 {
-    SqliteClass *store = SqliteClass::instance();
     QList<int> types;
-    store->questionTypesInBank(types);
+    store()->questionTypesInBank(types);
     QList<ExamSection *> parts;
     for (const int type : types) {
         QueTypeData *record = nullptr;
-        store->questionType(record, type);
+        store()->questionType(record, type);
         auto *part = new ExamSection;
         part->queTypeId = type;
         part->count = record && record->examCount > 0 ? record->examCount : 5;
@@ -72,6 +103,65 @@ QList<ExamSection *> everyType()
         parts << part;
     }
     return parts;
+}
+
+// The set-up page as the user finds it: chapter tree loaded, counts offered.
+SimulatedExaminatinWidget *setUpPage()
+{
+    auto *page = new SimulatedExaminatinWidget;
+    page->setSkinColor(QString::fromLatin1(defaultSkinColor));
+    page->show();
+    WaitingForm *overlay = page->findChild<WaitingForm *>();
+    while (overlay && overlay->isVisible())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return page;
+}
+
+NewTalkExamForm *clickStart(SimulatedExaminatinWidget *page)
+{
+    page->findChild<QPushButton *>(QStringLiteral("pushButton_startExam"))->click();
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<NewTalkExamForm *>(widget))
+            return window;
+    }
+    return nullptr;
+}
+
+int firstPaper()
+{
+    QList<SqliteData *> papers;
+    store()->paperChapters(papers, 0, 0);
+    const int id = papers.isEmpty() ? -1 : papers.first()->text0.toInt();
+    qDeleteAll(papers);
+    return id;
+}
+
+void registerAll(SimulatedExaminatinWidget *page, int paper)
+{
+    const auto add = [](const char *name, const Start &start) {
+        benchmark::RegisterBenchmark(name, BM_TalkExamLoad, start)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(10);
+    };
+    add("TalkExamLoad/manMachine2", [] {
+        NewTalkExamForm *window = newWindow();
+        window->startManMachineExam(2);
+        return window;
+    });
+    add("TalkExamLoad/simulatedDefault", [page] { return clickStart(page); });
+    add("TalkExamLoad/simulatedEveryType", [] {
+        NewTalkExamForm *window = newWindow();
+        const QList<ExamSection *> parts = everyType();
+        window->startSimulatedExam(parts);
+        qDeleteAll(parts);
+        return window;
+    });
+    add("TalkExamLoad/predictionPaper", [paper] {
+        NewTalkExamForm *window = newWindow();
+        window->startPredictionPaper(paper, 2);
+        return window;
+    });
 }
 
 } // namespace
@@ -85,23 +175,21 @@ int main(int argc, char **argv)
     QTemporaryDir scratch;
     if (!openLargeBank(scratch, {QStringLiteral("20000"), QStringLiteral("15000")}))
         return EXIT_FAILURE;
+    // Every chapter chosen, whatever an earlier run of the page left.
+    if (store()->execSql(QStringLiteral("update tCate set choose='1'")) != 0)
+        return EXIT_FAILURE;
+    const int paper = firstPaper();
+    if (paper < 0) {
+        std::fprintf(stderr, "the bank has no prediction paper\n");
+        return EXIT_FAILURE;
+    }
 
-    benchmark::RegisterBenchmark("TalkExamLoad/manMachine2", BM_TalkExamLoad,
-                                 Start([](NewTalkExamForm *window) { window->startManMachineExam(2); }))
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(5);
-    benchmark::RegisterBenchmark("TalkExamLoad/simulatedEveryType", BM_TalkExamLoad,
-                                 Start([](NewTalkExamForm *window) {
-                                     const QList<ExamSection *> parts = everyType();
-                                     window->startSimulatedExam(parts);
-                                     qDeleteAll(parts);
-                                 }))
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(5);
+    SimulatedExaminatinWidget *page = setUpPage();
+    registerAll(page, paper);
     benchmark::RunSpecifiedBenchmarks();
-    delete SqliteClass::instance();
+    delete page;
+    closeExamWindows();
+    delete store();
     benchmark::Shutdown();
     return 0;
 }

@@ -22,6 +22,15 @@ const int setsPerSection = 4;
 // Question types in rough exam proportions; 3, 4 and 7 come as groups of three.
 const int typeCycle[] = {1, 1, 1, 1, 2, 2, 2, 3, 4, 6, 7, 10, 11, 12, 14, 16};
 
+// Prediction papers the size of a real paper: 100 questions each.
+const int papers = 10;
+struct PaperPart
+{
+    int queTypeId;
+    int groups;
+};
+const PaperPart paperParts[] = {{1, 30}, {2, 30}, {3, 4}, {4, 2}, {6, 10}, {7, 4}};
+
 const char16_t words[] =
     u"患者男性女性岁反复发作咳嗽咳痰胸痛气促心悸发热乏力腹痛腹泻恶心呕吐头痛头晕水肿"
     u"血压心率呼吸体温查体双肺湿啰音心脏杂音肝脾肿大实验室检查白细胞血红蛋白血小板"
@@ -80,11 +89,21 @@ public:
                        "userStatus, userAnswer, userTime, userFav, userNote) "
                        "VALUES (?, ?, ?, ?, ?, '0', ?, ?, '2024-03-01 08:00:00', ?, ?, ?, ?, ?)"),
           option(db, "INSERT INTO tQueOpt (optName, optText, queId) VALUES (?, ?, ?)"),
-          log(db, "INSERT INTO tQueLog (queId, type, userStatus, userAnswer, userTime) VALUES (?, '001', ?, ?, ?)")
+          log(db, "INSERT INTO tQueLog (queId, type, userStatus, userAnswer, userTime) VALUES (?, '001', ?, ?, ?)"),
+          paper(db, "INSERT INTO ytCate VALUES (?, ?, 0, ?, '1')"),
+          paperGroup(db, "INSERT INTO ytCateList VALUES (?, ?, ?, ?)"),
+          paperQuestion(db, "INSERT INTO ytQue (queId, cateListId, queText, answer, prompt, IsDel, ord, queCode, "
+                            "modTime, userStatus, userFav) "
+                            "VALUES (?, ?, ?, ?, ?, '0', ?, ?, '2024-03-01 08:00:00', '0', '0')"),
+          paperOption(db, "INSERT INTO ytQueOpt (optName, optText, queId) VALUES (?, ?, ?)")
     {
     }
 
-    bool valid() const { return cate.valid() && group.valid() && question.valid() && option.valid() && log.valid(); }
+    bool valid() const
+    {
+        return cate.valid() && group.valid() && question.valid() && option.valid() && log.valid() && paper.valid()
+               && paperGroup.valid() && paperQuestion.valid() && paperOption.valid();
+    }
 
     bool run()
     {
@@ -110,10 +129,44 @@ public:
                 }
             }
         }
-        return true;
+        return writePapers();
     }
 
 private:
+    // Top-level ytCate rows whose groups hang right under them.
+    bool writePapers()
+    {
+        int paperGroups = 0;
+        int paperQuestions = 0;
+        for (int p = 1; p <= papers; ++p) {
+            if (!paper.bind(1, p).bind(2, QStringLiteral("押题密卷%1").arg(p)).bind(3, p).run())
+                return false;
+            for (const PaperPart &part : paperParts) {
+                const bool shared = part.queTypeId == 3 || part.queTypeId == 4 || part.queTypeId == 7;
+                for (int g = 0; g < part.groups; ++g) {
+                    const int groupId = ++paperGroups;
+                    if (!paperGroup.bind(1, groupId).bind(2, p).bind(3, part.queTypeId)
+                             .bind(4, shared ? randomText(random, 80, 300) : QString()).run())
+                        return false;
+                    for (int i = 1; i <= (shared ? 3 : 1); ++i) {
+                        const int queId = ++paperQuestions;
+                        paperQuestion.bind(1, queId).bind(2, groupId).bind(3, randomText(random, 20, 120))
+                            .bind(4, answerFor(part.queTypeId, 5)).bind(5, randomText(random, 50, 300)).bind(6, i)
+                            .bind(7, QStringLiteral("Y%1").arg(queId));
+                        if (!paperQuestion.run())
+                            return false;
+                        for (int o = 0; o < 5; ++o) {
+                            if (!paperOption.bind(1, QString(QChar('A' + o))).bind(2, randomText(random, 4, 20))
+                                     .bind(3, queId).run())
+                                return false;
+                        }
+                    }
+                }
+            }
+        }
+        return true;
+    }
+
     bool fillSet(int setId, int count)
     {
         int groupOrd = 0;
@@ -189,6 +242,7 @@ private:
     const LargeBankPlan &plan;
     QRandomGenerator random;
     Statement cate, group, question, option, log;
+    Statement paper, paperGroup, paperQuestion, paperOption;
     const QDateTime answerEpoch = QDateTime(QDate(2015, 10, 1), QTime(12, 0));
     int groups = 0;
     int questions = 0;

@@ -3,7 +3,8 @@
 #include <QString>
 
 // A synthetic bank for benchmarks: a three-level chapter tree, every question
-// type, realistic text lengths, and part of the questions answered.
+// type, realistic text lengths, part of the questions answered, and ten
+// prediction papers of 100 questions.
 struct LargeBankPlan
 {
     int questions = 20000;
