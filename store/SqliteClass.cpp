@@ -350,18 +350,35 @@ int SqliteClass::readRowsInOrder(const QString &columns, const QString &fromWher
     return 0;
 }
 
-int SqliteClass::readRandomRows(const QString &columns, const QString &fromWhere, const QVariantList &values,
-                                const QString &table, const QString &alias, int count,
+int SqliteClass::readRandomRows(const QString &columns, const QString &fromWhere, const QString &keysSql,
+                                const QVariantList &values, const QString &alias, int count,
                                 const std::function<bool(const Row &)> &take)
 {
     QList<Row> keys;
-    if (readKeys(QString(), fromWhere, values, table, alias, keys) != 0)
+    if (readRows(keysSql, values, [&keys](const Row &key) {
+            keys << key;
+            return true;
+        }) != 0)
         return -1;
-    // A uniform draw in random order; a count below 0 (no limit) takes all.
-    const int drawn = count < 0 ? keys.size() : qMin(count, keys.size());
-    for (int i = 0; i < drawn; ++i)
-        keys.swapItemsAt(i, i + int(QRandomGenerator::global()->bounded(keys.size() - i)));
-    return readRowsInOrder(columns, fromWhere, values, alias, keys.mid(0, drawn), take);
+    // The keys are shuffled as far as they are read, a uniform draw in
+    // random order; a count below 0 (no limit) takes all.
+    int taken = 0;
+    const auto takeUpToCount = [&](const Row &row) {
+        if (count >= 0 && taken >= count)
+            return true;
+        ++taken;
+        return take(row);
+    };
+    for (int next = 0; next < keys.size() && (count < 0 || taken < count);) {
+        const int wanted = count < 0 ? keys.size() : count - taken;
+        const int chunk = qMin(keys.size() - next, qBound(16, wanted, 64));
+        for (int i = next; i < next + chunk; ++i)
+            keys.swapItemsAt(i, i + int(QRandomGenerator::global()->bounded(keys.size() - i)));
+        if (readRowsInOrder(columns, fromWhere, values, alias, keys.mid(next, chunk), takeUpToCount) != 0)
+            return -1;
+        next += chunk;
+    }
+    return 0;
 }
 
 bool SqliteClass::stopRequested()

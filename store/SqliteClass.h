@@ -416,9 +416,13 @@ private:
     int readRowsInOrder(const QString &columns, const QString &fromWhere, const QVariantList &values,
                         const QString &alias, const QList<Row> &keys, const std::function<bool(const Row &)> &take);
     // As "select columns fromWhere order by random() limit count" gives them
-    // (with alias.rowid last): drawn here, from keys read in windows.
-    int readRandomRows(const QString &columns, const QString &fromWhere, const QVariantList &values,
-                       const QString &table, const QString &alias, int count,
+    // (with alias.rowid last), drawn here from the candidates' rowids that
+    // keysSql (same values) selects. Its rows may be more than fromWhere
+    // keeps: a drawn key that gives no row makes room for the next, so
+    // keysSql can stay on indexes and narrow tables, short enough to run as
+    // one statement, and never read a wide question row.
+    int readRandomRows(const QString &columns, const QString &fromWhere, const QString &keysSql,
+                       const QVariantList &values, const QString &alias, int count,
                        const std::function<bool(const Row &)> &take);
     // The loaded record of a type, null when the bank has none; its name,
     // empty then.

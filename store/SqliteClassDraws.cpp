@@ -50,7 +50,12 @@ int SqliteClass::randomChosenQuestions(QList<MainQuestion *> &out, int count, in
         QStringLiteral("from tCate inner join tCateList on  tCate.cateId = tCateList.cateId and tCate.choose = '1' "
                        "and tCateList.queTypeId = ? inner join tQue on tQue.cateListId = tCateList.cateListId "
                        "and tQue.IsDel != '1' where %1"),
-        {numberText(queTypeId)}, QStringLiteral("tQue"), QStringLiteral("tQue"), count, [&](const Row &row) {
+        // Deleted questions are left to the row statement: the keys come
+        // from the question index alone.
+        QStringLiteral("select tQue.rowid from tCate inner join tCateList on tCate.cateId = tCateList.cateId "
+                       "and tCate.choose = '1' and tCateList.queTypeId = ? "
+                       "inner join tQue on tQue.cateListId = tCateList.cateListId"),
+        {numberText(queTypeId)}, QStringLiteral("tQue"), count, [&](const Row &row) {
         std::unique_ptr<MainQuestion> group(newGroup(
             row.value(1).toInt(), row.value(0).toInt(), queTypeId, row.value(4).toString()));
         std::unique_ptr<QuestionData> question(
@@ -95,8 +100,9 @@ int SqliteClass::drawGroups(bool chosenOnly, int count, int queTypeId, QList<Mai
     const QString fromWhere = QStringLiteral("from tCate a,tCateList b  where  a.cateId = b.cateId and ")
                               + (chosenOnly ? QStringLiteral("a.choose='1' and ") : QString())
                               + QStringLiteral("b.queTypeId =? and %1");
-    return readRandomRows(QStringLiteral("a.cateId,b.publicQueText,b.cateListId"), fromWhere, {numberText(queTypeId)},
-                          QStringLiteral("tCateList"), QStringLiteral("b"), count, [&](const Row &row) {
+    return readRandomRows(QStringLiteral("a.cateId,b.publicQueText,b.cateListId"), fromWhere,
+                          QStringLiteral("select b.rowid ") + fromWhere.arg(QStringLiteral("1")),
+                          {numberText(queTypeId)}, QStringLiteral("b"), count, [&](const Row &row) {
         MainQuestion group;
         group.cateId = row.value(0).toInt();
         group.queTypeId = queTypeId;
@@ -117,7 +123,9 @@ int SqliteClass::drawRandomQuestions(int count, int queTypeId)
         QStringLiteral("tQue.queId,tQue.queText,tQue.answer,tQue.IsDel,tQue.prompt"),
         QStringLiteral("from tQue,tCateList where  tQue.cateListId = tCateList.cateListId and tCateList.queTypeId=? "
                        "and tQue.IsDel != '1' and %1"),
-        {numberText(queTypeId)}, QStringLiteral("tQue"), QStringLiteral("tQue"), count, [&](const Row &row) {
+        QStringLiteral("select tQue.rowid from tCateList inner join tQue on tQue.cateListId = tCateList.cateListId "
+                       "where tCateList.queTypeId = ?"),
+        {numberText(queTypeId)}, QStringLiteral("tQue"), count, [&](const Row &row) {
         std::unique_ptr<QuestionData> question(
             newDrawnQuestion(row.value(0).toInt(), row.value(1).toString(),
                              row.value(2).toString(), row.value(4).toString()));

@@ -114,6 +114,8 @@ private slots:
     void wholeBankGroups();
     void wholeBankQuestions_data();
     void wholeBankQuestions();
+    void deletedQuestionsAreNotDrawn_data();
+    void deletedQuestionsAreNotDrawn();
     void typeWithoutGroupsEmitsNothing_data();
     void typeWithoutGroupsEmitsNothing();
     void paperPart();
@@ -337,6 +339,38 @@ void TestDraws::wholeBankQuestions()
     }
     QCOMPARE(ids.size(), drawn);
     QCOMPARE(emitted.types.count(1), drawn);
+}
+
+void TestDraws::deletedQuestionsAreNotDrawn_data()
+{
+    QTest::addColumn<bool>("chosenOnly");
+    QTest::newRow("simulated exam") << true;
+    QTest::newRow("whole bank") << false;
+}
+
+// One undeleted type-1 question among several dozen deleted ones: a draw of
+// one question finds it every time, however the deleted ones fall.
+void TestDraws::deletedQuestionsAreNotDrawn()
+{
+    QFETCH(bool, chosenOnly);
+    QCOMPARE(store()->execSql(QStringLiteral(
+                 "update tQue set IsDel = '1' where queId != 6001 and cateListId in "
+                 "(select cateListId from tCateList where queTypeId = 1)")),
+             0);
+    QVERIFY(count(QStringLiteral("select count(*) from tQue where IsDel = '1' and cateListId in "
+                                 "(select cateListId from tCateList where queTypeId = 1)"))
+            > 30);
+
+    for (int round = 0; round < 20; ++round) {
+        Emissions emitted(store());
+        QCOMPARE(chosenOnly ? store()->drawExamQuestions(1, 1) : store()->drawRandomQuestions(1, 1), 0);
+        const QList<MainQuestion *> records = emitted.all();
+        QCOMPARE(records.size(), 1);
+        verifyDrawnRecord(records.first(), 1);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(records.first()->questions.first()->queId, 6001);
+    }
 }
 
 void TestDraws::typeWithoutGroupsEmitsNothing_data()
