@@ -12,13 +12,18 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
+
+#include <unistd.h>
 
 // From the start of an exam to its first question on screen (loading over,
 // the window laid out and painted with the paper dialog on top), on the
@@ -30,7 +35,9 @@
 // - simulatedEveryType: every type of the bank at its stored exam count;
 // - predictionPaper: the bank's first prediction paper (100 questions).
 // $VELMORA_LARGE_BANK when set, else one written by banktool into a
-// temporary directory.
+// temporary directory. The same cases then run on an unkeyed copy of the
+// bank (".../unkeyed", made by bankctl), the plain baseline that tells the
+// page decryption's share.
 
 namespace {
 
@@ -136,10 +143,10 @@ int firstPaper()
     return id;
 }
 
-void registerAll(SimulatedExaminatinWidget *page, int paper)
+void registerAll(SimulatedExaminatinWidget *page, int paper, const std::string &suffix)
 {
-    const auto add = [](const char *name, const Start &start) {
-        benchmark::RegisterBenchmark(name, BM_TalkExamLoad, start)
+    const auto add = [&suffix](const char *name, const Start &start) {
+        benchmark::RegisterBenchmark((name + suffix).c_str(), BM_TalkExamLoad, start)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->Iterations(10);
@@ -164,6 +171,21 @@ void registerAll(SimulatedExaminatinWidget *page, int paper)
     });
 }
 
+// Reopens the store on an unkeyed copy of the bank it has open, in plainDir.
+bool openUnkeyedCopy(const QTemporaryDir &plainDir)
+{
+    const QString bank = store()->databaseDir() + QStringLiteral("MedicalDB.db");
+    const QString plain = QDir(plainDir.path()).filePath(QStringLiteral("MedicalDB.db"));
+    const QString bankctl = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/bankctl");
+    store()->closeDatabase();
+    if (QProcess::execute(bankctl, {QStringLiteral("decrypt"), bank, plain}) != 0
+        || store()->openDatabase(plainDir.path(), QString(), 0) != 2 || store()->loadQuestionTypes() != 0) {
+        std::fprintf(stderr, "cannot open an unkeyed copy of %s\n", qPrintable(bank));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -185,8 +207,20 @@ int main(int argc, char **argv)
     }
 
     SimulatedExaminatinWidget *page = setUpPage();
-    registerAll(page, paper);
-    benchmark::RunSpecifiedBenchmarks();
+    registerAll(page, paper, std::string());
+    // One reporter for both runs: the library's own does not survive a second.
+    benchmark::ConsoleReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_Defaults
+                                                               : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    delete page;
+
+    QTemporaryDir plainDir;
+    if (!openUnkeyedCopy(plainDir))
+        return EXIT_FAILURE;
+    benchmark::ClearRegisteredBenchmarks();
+    page = setUpPage();
+    registerAll(page, paper, "/unkeyed");
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     delete page;
     closeExamWindows();
     delete store();
