@@ -18,10 +18,12 @@
 #include "QuestionTypeTipDialog5.h"
 #include "Resources.h"
 #include "ScrollAreaCellForm.h"
+#include "SqlRow.h"
 #include "SqliteClass.h"
 #include "TempWorkDir.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -30,6 +32,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTextEdit>
 #include <QtTest>
 
 #include <signal.h>
@@ -201,6 +204,141 @@ bool chooseJudgement(NewTalkExamForm *window)
     return view->answerState() != 0;
 }
 
+// The visible widget of the shown question named `name`, or null.
+template<typename T>
+T *shownInput(NewTalkExamForm *window, const QString &name)
+{
+    auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
+    T *found = nullptr;
+    QTest::qWaitFor([&] {
+        for (T *candidate : view->template findChildren<T *>(name)) {
+            if (candidate->isVisible())
+                found = candidate;
+        }
+        return found != nullptr;
+    }, 5000);
+    return found;
+}
+
+// One user step on the shown question: "row:N" clicks option row N,
+// "combo:N" moves the shared-option box to item N with the arrow keys (item 0
+// is "请选择答案"), "judge:N" clicks true/false choice N, "type:TEXT" types
+// into the answer box and "erase:N" takes N characters back.
+bool step(NewTalkExamForm *window, const QString &action)
+{
+    const QString kind = action.section(QLatin1Char(':'), 0, 0);
+    const QString value = action.section(QLatin1Char(':'), 1);
+    if (kind == QLatin1String("row"))
+        return chooseRow(window, value.toInt());
+    if (kind == QLatin1String("combo")) {
+        auto *box = shownInput<QComboBox>(window, QStringLiteral("comboBox_answer"));
+        if (!box)
+            return false;
+        box->setFocus();
+        while (box->currentIndex() != value.toInt()) {
+            const int before = box->currentIndex();
+            QTest::keyClick(box, box->currentIndex() < value.toInt() ? Qt::Key_Down : Qt::Key_Up);
+            if (box->currentIndex() == before)
+                return false;
+        }
+        return true;
+    }
+    if (kind == QLatin1String("judge")) {
+        const QString name = value == QLatin1String("0") ? QStringLiteral("radioButton") : QStringLiteral("radioButton_2");
+        auto *option = shownInput<QRadioButton>(window, name);
+        if (!option)
+            return false;
+        QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
+        return true;
+    }
+    auto *box = shownInput<QTextEdit>(window, QStringLiteral("textEdit_answer"));
+    if (!box)
+        return false;
+    box->setFocus();
+    if (kind == QLatin1String("type")) {
+        QTest::keyClicks(box, value);
+        return true;
+    }
+    for (int i = 0; i < value.toInt(); ++i)
+        QTest::keyClick(box, Qt::Key_Backspace);
+    return kind == QLatin1String("erase");
+}
+
+QStringList rows(const QList<int> &numbers)
+{
+    QStringList steps;
+    for (int row : numbers)
+        steps << QStringLiteral("row:%1").arg(row);
+    return steps;
+}
+
+// Answers the shown question whatever its kind (choices: two rows, so that a
+// multiple-choice question may be left).
+bool answerShown(NewTalkExamForm *window)
+{
+    auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
+    const auto shown = [view](const QString &name) {
+        for (QWidget *widget : view->findChildren<QWidget *>(name)) {
+            if (widget->isVisible())
+                return true;
+        }
+        return false;
+    };
+    // A part's first question comes with the card's click, a moment later.
+    QTest::qWaitFor([&] {
+        return shown(QStringLiteral("comboBox_answer")) || shown(QStringLiteral("radioButton"))
+            || shown(QStringLiteral("textEdit_answer")) || shown(QStringLiteral("label_text"));
+    }, 5000);
+    QStringList steps;
+    if (shown(QStringLiteral("comboBox_answer")))
+        steps = QStringList{QStringLiteral("combo:1")};
+    else if (shown(QStringLiteral("radioButton")))
+        steps = QStringList{QStringLiteral("judge:0")};
+    else if (shown(QStringLiteral("textEdit_answer")))
+        steps = QStringList{QStringLiteral("type:x")};
+    else
+        steps = rows({0, 1});
+    for (const QString &action : steps) {
+        if (!step(window, action))
+            return false;
+    }
+    return view->answerState() != 0;
+}
+
+// Answers every question, entering each part, up to the submit confirmation.
+QuestionTypeTipDialog3 *answerWholePaper(NewTalkExamForm *window)
+{
+    for (int moves = 0; moves < 500; ++moves) {
+        if (QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0))
+            return ask;
+        if (QuestionTypeTipDialog2 *enter = visible<QuestionTypeTipDialog2>().value(0)) {
+            if (!DialogAnswerer::clickButton(enter, QStringLiteral("btn_confirm")))
+                return nullptr;
+        }
+        if (!answerShown(window)) {
+            qWarning("a question could not be answered");
+            return nullptr;
+        }
+        window->on_btn_next_clicked();
+        const QString notice = takeNotice();
+        if (!notice.isEmpty()) {
+            qWarning() << "refused:" << notice;
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+// The counts line of the report the window built on grading.
+QString reportCounts()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("ViewReport"))
+            return widget->findChild<QLabel *>(QStringLiteral("label"))->text();
+    }
+    return QString();
+}
+
 // Every row of a table, in a stable order.
 QStringList tableRows(const QString &table)
 {
@@ -245,8 +383,11 @@ private slots:
     void multipleChoiceRule();
     void trueFalsePartCanBeLeft();
     void predictionAnswersStayInPaper();
-    void gradingChoices_data();
-    void gradingChoices();
+    void grading_data();
+    void grading();
+    void staleEntryConfirmation();
+    void wholePaperSubmitted_data();
+    void wholePaperSubmitted();
     void limitAfterSubmission();
     void help();
     void calculator();
@@ -594,32 +735,56 @@ void TestExamMoves::predictionAnswersStayInPaper()
     delete window;
 }
 
-void TestExamMoves::gradingChoices_data()
+void TestExamMoves::grading_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<QList<int>>("clicks"); // option rows, in order
+    QTest::addColumn<QStringList>("steps"); // user steps, in order (see step())
     QTest::addColumn<int>("graded");        // 1 right, 2 wrong, 0 not answered
-    QTest::newRow("1 right") << 1 << "B" << QList<int>({1}) << 1;
-    QTest::newRow("1 wrong") << 1 << "B" << QList<int>({0}) << 2;
-    QTest::newRow("1 none") << 1 << "B" << QList<int>() << 0;
-    QTest::newRow("2 right") << 2 << "C" << QList<int>({2}) << 1;
-    QTest::newRow("2 wrong") << 2 << "C" << QList<int>({3}) << 2;
-    QTest::newRow("6 DAB right") << 6 << "ABD" << QList<int>({3, 0, 1}) << 1;
-    QTest::newRow("6 AB wrong") << 6 << "ABD" << QList<int>({0, 1}) << 2;
-    QTest::newRow("6 ABDE wrong") << 6 << "ABD" << QList<int>({0, 1, 3, 4}) << 2;
-    QTest::newRow("6 A twice none") << 6 << "ABD" << QList<int>({0, 0}) << 0;
-    QTest::newRow("6 spaced right") << 6 << "A B D" << QList<int>({0, 1, 3}) << 1;
+    QTest::newRow("1 right") << 1 << "B" << rows({1}) << 1;
+    QTest::newRow("1 wrong") << 1 << "B" << rows({0}) << 2;
+    QTest::newRow("1 none") << 1 << "B" << rows({}) << 0;
+    QTest::newRow("2 right") << 2 << "C" << rows({2}) << 1;
+    QTest::newRow("2 wrong") << 2 << "C" << rows({3}) << 2;
+    QTest::newRow("2 none") << 2 << "C" << rows({}) << 0;
+    QTest::newRow("3 right") << 3 << "D" << rows({3}) << 1;
+    QTest::newRow("3 wrong") << 3 << "D" << rows({0}) << 2;
+    QTest::newRow("4 right") << 4 << "E" << rows({4}) << 1;
+    QTest::newRow("4 wrong") << 4 << "E" << rows({1}) << 2;
+    QTest::newRow("6 DAB right") << 6 << "ABD" << rows({3, 0, 1}) << 1;
+    QTest::newRow("6 AB wrong") << 6 << "ABD" << rows({0, 1}) << 2;
+    QTest::newRow("6 ABDE wrong") << 6 << "ABD" << rows({0, 1, 3, 4}) << 2;
+    QTest::newRow("6 A twice none") << 6 << "ABD" << rows({0, 0}) << 0;
+    QTest::newRow("6 spaced right") << 6 << "A B D" << rows({0, 1, 3}) << 1;
+    QTest::newRow("7 right") << 7 << "C" << QStringList{"combo:3"} << 1;
+    QTest::newRow("7 wrong") << 7 << "C" << QStringList{"combo:1"} << 2;
+    QTest::newRow("7 back to the placeholder") << 7 << "C" << QStringList{"combo:3", "combo:0"} << 0;
+    QTest::newRow("11 right") << 11 << "B" << QStringList{"judge:1"} << 1;
+    QTest::newRow("11 wrong") << 11 << "B" << QStringList{"judge:0"} << 2;
+    QTest::newRow("11 changed to right") << 11 << "B" << QStringList{"judge:0", "judge:1"} << 1;
+    QTest::newRow("11 none") << 11 << "B" << QStringList() << 0;
+    // Free text is never judged right: typed counts as answered.
+    QTest::newRow("10 stored answer typed") << 10 << "abc" << QStringList{"type:abc"} << 2;
+    QTest::newRow("10 empty") << 10 << "abc" << QStringList() << 0;
+    QTest::newRow("10 typed and erased") << 10 << "abc" << QStringList{"type:ab", "erase:2"} << 0;
+    QTest::newRow("12 typed") << 12 << "abc" << QStringList{"type:other"} << 2;
+    QTest::newRow("12 empty") << 12 << "abc" << QStringList() << 0;
+    QTest::newRow("14 stored answer typed") << 14 << "abc" << QStringList{"type:abc"} << 2;
+    QTest::newRow("14 empty") << 14 << "abc" << QStringList() << 0;
+    QTest::newRow("16 typed") << 16 << "abc" << QStringList{"type:x"} << 2;
+    QTest::newRow("16 empty") << 16 << "abc" << QStringList() << 0;
 }
 
-void TestExamMoves::gradingChoices()
+void TestExamMoves::grading()
 {
     QFETCH(int, type);
     QFETCH(QString, answer);
-    QFETCH(QList<int>, clicks);
+    QFETCH(QStringList, steps);
     QFETCH(int, graded);
 
-    QString sql = QStringLiteral("INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
+    QString sql = QStringLiteral("INSERT INTO tQueType (queTypeId, queTypeName, memo) VALUES "
+                                 "(10, '填空题', ''), (12, '简答题', ''), (14, '病例分析题', ''), (16, '论述题', '');\n"
+                                 "INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
                                  "VALUES (7000, 1, %1, '', 7000);\n"
                                  "INSERT INTO tQue (queId, cateListId, queText, answer, prompt, IsDel, ord) "
                                  "VALUES (700000, 7000, '五选', '%2', '', '0', 1);\n")
@@ -631,18 +796,138 @@ void TestExamMoves::gradingChoices()
     Session session;
     QVERIFY(session.open(ExamBankSql().raw(sql).text()));
     QPointer<NewTalkExamForm> window = openPaper({{type, 1}});
-    for (int row : clicks)
-        QVERIFY(chooseRow(window, row));
+    for (const QString &action : steps)
+        QVERIFY2(step(window, action), qPrintable(action));
     window->on_btn_submit_clicked();
     QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
     QVERIFY(ask);
+    const QString number = sections(window).first()->firstNumberText();
+    QCOMPARE(contentOf(ask), graded == 0 ? QStringLiteral("您有[%1, 项]没有选择答案.确定要提交试卷吗?").arg(number)
+                                         : QStringLiteral("您确定要提交试卷吗?"));
     QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
     QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
     QVERIFY(result);
+    const int right = graded == 1;
+    const int wrong = graded == 2;
+    const int none = graded == 0;
     QCOMPARE(contentOf(result), QStringLiteral("本次共[1]题\n正确: %1题  错误: %2题  未答: %3题")
-                                    .arg(graded == 1).arg(graded == 2).arg(graded == 0));
+                                    .arg(right).arg(wrong).arg(none));
+    QCOMPARE(reportCounts(), QStringLiteral("\t总题：1题  正确：%1题  错误：<font color=\"#FF0000\">%2</font>题 "
+                                            "未做:<font color=\"#FF0000\">%3</font>题  ")
+                                 .arg(right).arg(wrong).arg(none));
     const int card[] = {0, 2, 1}; // graded state → button state
     QCOMPARE(states(sections(window).first()), QList<int>({card[graded]}));
+    delete window;
+}
+
+void TestExamMoves::staleEntryConfirmation()
+{
+    // Two confirmations of one part entry: the second, confirmed late, must
+    // neither skip a part nor reopen the one behind.
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 1).singles(2, 2).singles(6, 1).singles(11, 1).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 1}, {2, 2}, {6, 1}, {11, 1}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QCOMPARE(card.size(), 4);
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    window->on_btn_next_clicked();
+    const QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 2);
+    QVERIFY(DialogAnswerer::clickButton(asks.at(0), QStringLiteral("btn_confirm")));
+    QCOMPARE(states(card.at(1)), QList<int>({1, 0}));
+
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QuestionTypeTipDialog2 *third = nullptr;
+    for (QuestionTypeTipDialog2 *ask : visible<QuestionTypeTipDialog2>()) {
+        if (ask != asks.at(1))
+            third = ask;
+    }
+    QVERIFY(third);
+    QVERIFY(DialogAnswerer::clickButton(third, QStringLiteral("btn_confirm")));
+    QCOMPARE(states(card.at(2)), QList<int>({1}));
+
+    QVERIFY(DialogAnswerer::clickButton(asks.at(1), QStringLiteral("btn_confirm")));
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(card.at(2)), QList<int>({1}));
+    card.at(1)->clickNumber(0);
+    QCOMPARE(takeNotice(), QStringLiteral("不可返回上一题型。"));
+    QCOMPARE(states(card.at(2)), QList<int>({1}));
+    delete window;
+}
+
+void TestExamMoves::wholePaperSubmitted_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("newRecords");
+    QTest::newRow("man-machine") << 0 << 1;
+    QTest::newRow("simulated") << 1 << 1;
+    QTest::newRow("prediction paper of every type") << 2 << 0;
+}
+
+void TestExamMoves::wholePaperSubmitted()
+{
+    QFETCH(int, mode);
+    QFETCH(int, newRecords);
+
+    // The bank's questions, a prediction paper holding every type, and a
+    // practice question sharing its id with the paper's true/false question.
+    ExamBankSql bank;
+    bank.raw(QStringLiteral("INSERT INTO tQueType (queTypeId, queTypeName, memo) VALUES "
+                            "(10, '填空题', ''), (12, '简答题', ''), (14, '病例分析题', ''), (16, '论述题', '');"))
+        .singles(1, 3)
+        .singles(6, 2)
+        .groups(4, {2})
+        .paper(1);
+    for (const int type : {1, 2, 3, 4, 6, 7, 10, 11, 12, 14, 16})
+        bank.paperGroups(1, type, type == 3 || type == 4 || type == 7 ? QList<int>{2} : QList<int>{1});
+    bank.raw(QStringLiteral("INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
+                            "VALUES (5000, 1, 11, '', 5000);\n"
+                            "INSERT INTO tQue (queId, cateListId, queText, answer, prompt, IsDel, ord) "
+                            "SELECT queId, 5000, '同号', 'A', '', '0', 1 FROM ytQue "
+                            "WHERE cateListId IN (SELECT cateListId FROM ytCateList WHERE queTypeId = 11);"));
+    Session session;
+    QVERIFY(session.open(bank.text()));
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from tQue where cateListId = 5000")), 1);
+    const QStringList tables = {QStringLiteral("tQue"), QStringLiteral("ytQue"), QStringLiteral("tQueLog")};
+    QList<QStringList> before;
+    for (const QString &table : tables)
+        before << tableRows(table);
+    const int records = examRecords();
+
+    auto *created = new NewTalkExamForm;
+    created->show();
+    if (mode == 0) {
+        created->startManMachineExam(1);
+    } else if (mode == 1) {
+        QList<ExamSection *> parts;
+        for (const int type : {1, 6}) {
+            auto *part = new ExamSection;
+            part->queTypeId = type;
+            part->count = 2;
+            part->name = QStringLiteral("第%1类").arg(type);
+            parts << part;
+        }
+        created->startSimulatedExam(parts);
+        qDeleteAll(parts);
+    } else {
+        created->startPredictionPaper(1, 2);
+    }
+    QPointer<NewTalkExamForm> window = awaitPaper(created);
+    QuestionTypeTipDialog3 *ask = answerWholePaper(window);
+    QVERIFY(ask);
+    QCOMPARE(contentOf(ask), QStringLiteral("您确定要提交试卷吗?"));
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    QVERIFY(result);
+    QVERIFY2(contentOf(result).endsWith(QStringLiteral("未答: 0题")), qPrintable(contentOf(result)));
+
+    for (int i = 0; i < tables.size(); ++i)
+        QCOMPARE(tableRows(tables.at(i)), before.at(i));
+    QCOMPARE(examRecords(), records + newRecords);
     delete window;
 }
 
