@@ -3,6 +3,7 @@
 #include "NewTalkExamForm.h"
 
 #include "Calculator.h"
+#include "CellFixture.h"
 #include "DialogAnswerer.h"
 #include "ExamBankSql.h"
 #include "ExamSection.h"
@@ -19,6 +20,7 @@
 #include "Resources.h"
 #include "ScrollAreaCellForm.h"
 #include "SqlRow.h"
+#include "SqliteData.h"
 #include "SqliteClass.h"
 #include "TempWorkDir.h"
 
@@ -388,6 +390,7 @@ private slots:
     void staleEntryConfirmation();
     void wholePaperSubmitted_data();
     void wholePaperSubmitted();
+    void demoPredictionPaper();
     void limitAfterSubmission();
     void help();
     void calculator();
@@ -929,6 +932,38 @@ void TestExamMoves::wholePaperSubmitted()
         QCOMPARE(tableRows(tables.at(i)), before.at(i));
     QCOMPARE(examRecords(), records + newRecords);
     delete window;
+}
+
+void TestExamMoves::demoPredictionPaper()
+{
+    // The demo's first paper has a true/false part: answered through, every
+    // part is left and every question graded.
+    TempWorkDir work;
+    QVERIFY(CellFixture::openCopy(QStringLiteral(DEMO_DIR "/data"), work.filePath(QStringLiteral("data"))));
+    QList<SqliteData *> papers;
+    SqliteClass::instance()->paperChapters(papers, 0, 0);
+    QVERIFY(!papers.isEmpty());
+    const int paper = papers.first()->text0.toInt();
+    qDeleteAll(papers);
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from ytCateList where cateId = ? and queTypeId = 11"), {paper}) > 0,
+             true);
+
+    auto *created = new NewTalkExamForm;
+    created->show();
+    created->startPredictionPaper(paper, 2);
+    QPointer<NewTalkExamForm> window = awaitPaper(created);
+    QuestionTypeTipDialog3 *ask = answerWholePaper(window);
+    QVERIFY(ask);
+    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    QVERIFY(result);
+    QVERIFY2(contentOf(result).endsWith(QStringLiteral("未答: 0题")), qPrintable(contentOf(result)));
+    for (NewTalkExamCell *section : sections(window)) {
+        for (int state : states(section))
+            QVERIFY(state == 1 || state == 2);
+    }
+    delete window;
+    delete SqliteClass::instance();
 }
 
 void TestExamMoves::limitAfterSubmission()
