@@ -78,6 +78,15 @@ QString contentOf(QWidget *dialog)
     return dialog->findChild<QLabel *>(QStringLiteral("content"))->text();
 }
 
+// Confirms the submission; the text of the result box, which stays open.
+QString confirmSubmission(QuestionTypeTipDialog3 *ask)
+{
+    if (!DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")))
+        return QStringLiteral("no confirm button");
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    return result ? contentOf(result) : QStringLiteral("no result box");
+}
+
 QList<NewTalkExamCell *> sections(QWidget *window)
 {
     QList<NewTalkExamCell *> found = window->findChildren<NewTalkExamCell *>();
@@ -430,10 +439,8 @@ void TestExamMoves::gradedAnswer()
     QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
     QVERIFY(ask);
     QCOMPARE(contentOf(ask), QStringLiteral("您有[2, 3, 4, 项]没有选择答案.确定要提交试卷吗?"));
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
-    QCOMPARE(contentOf(result), QStringLiteral("本次共[4]题\n正确: 1题  错误: 0题  未答: 3题"));
+    const QString result = confirmSubmission(ask);
+    QCOMPARE(result, QStringLiteral("本次共[4]题\n正确: 1题  错误: 0题  未答: 3题"));
     const QList<NewTalkExamCell *> card = sections(window);
     QCOMPARE(states(card.at(0)), QList<int>({2, 0, 0}));
     QCOMPARE(states(card.at(1)), QList<int>({0}));
@@ -495,11 +502,8 @@ void TestExamMoves::trueFalsePartCanBeLeft()
     window->on_btn_submit_clicked();
     QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
     QVERIFY(ask);
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
     // Both judgements are graded right or wrong; the last question is not answered.
-    const QString text = contentOf(result);
+    const QString text = confirmSubmission(ask);
     QVERIFY2(text.endsWith(QStringLiteral("未答: 1题")), qPrintable(text));
     for (int state : states(card.at(0)))
         QVERIFY(state == 1 || state == 2);
@@ -549,10 +553,8 @@ void TestExamMoves::predictionAnswersStayInPaper()
     QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
     QVERIFY(ask);
     QCOMPARE(contentOf(ask), QStringLiteral("您确定要提交试卷吗?"));
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
-    QVERIFY2(contentOf(result).endsWith(QStringLiteral("未答: 0题")), qPrintable(contentOf(result)));
+    const QString result = confirmSubmission(ask);
+    QVERIFY2(result.endsWith(QStringLiteral("未答: 0题")), qPrintable(result));
 
     for (int i = 0; i < tables.size(); ++i)
         QCOMPARE(tableRows(tables.at(i)), before.at(i));
@@ -629,13 +631,11 @@ void TestExamMoves::grading()
     const QString number = sections(window).first()->firstNumberText();
     QCOMPARE(contentOf(ask), graded == 0 ? QStringLiteral("您有[%1, 项]没有选择答案.确定要提交试卷吗?").arg(number)
                                          : QStringLiteral("您确定要提交试卷吗?"));
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
+    const QString result = confirmSubmission(ask);
     const int right = graded == 1;
     const int wrong = graded == 2;
     const int none = graded == 0;
-    QCOMPARE(contentOf(result), QStringLiteral("本次共[1]题\n正确: %1题  错误: %2题  未答: %3题")
+    QCOMPARE(result, QStringLiteral("本次共[1]题\n正确: %1题  错误: %2题  未答: %3题")
                                     .arg(right).arg(wrong).arg(none));
     QCOMPARE(reportCounts(), QStringLiteral("\t总题：1题  正确：%1题  错误：<font color=\"#FF0000\">%2</font>题 "
                                             "未做:<font color=\"#FF0000\">%3</font>题  ")
@@ -745,10 +745,8 @@ void TestExamMoves::wholePaperSubmitted()
     QuestionTypeTipDialog3 *ask = answerWholePaper(window);
     QVERIFY(ask);
     QCOMPARE(contentOf(ask), QStringLiteral("您确定要提交试卷吗?"));
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
-    QVERIFY2(contentOf(result).endsWith(QStringLiteral("未答: 0题")), qPrintable(contentOf(result)));
+    const QString result = confirmSubmission(ask);
+    QVERIFY2(result.endsWith(QStringLiteral("未答: 0题")), qPrintable(result));
 
     for (int i = 0; i < tables.size(); ++i)
         QCOMPARE(tableRows(tables.at(i)), before.at(i));
@@ -776,10 +774,8 @@ void TestExamMoves::demoPredictionPaper()
     QPointer<NewTalkExamForm> window = awaitPaper(created);
     QuestionTypeTipDialog3 *ask = answerWholePaper(window);
     QVERIFY(ask);
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
-    QVERIFY2(contentOf(result).endsWith(QStringLiteral("未答: 0题")), qPrintable(contentOf(result)));
+    const QString result = confirmSubmission(ask);
+    QVERIFY2(result.endsWith(QStringLiteral("未答: 0题")), qPrintable(result));
     for (NewTalkExamCell *section : sections(window)) {
         for (int state : states(section))
             QVERIFY(state == 1 || state == 2);
