@@ -466,12 +466,13 @@ void NewTalkExamForm::receiveNewTalkExam(int type, int id, QString number)
 
 void NewTalkExamForm::receiveNextSignal(int index)
 {
-    if (!paperReady() || index < 1 || index >= TempNewTalkExamCellList.size()
-        || currentSection + 1 >= TempNewTalkExamCellList.size())
+    // A late second confirmation of a part already entered must not reopen
+    // the parts behind it; the part confirmed is the one entered.
+    if (!paperReady() || submitted || index <= furthestSection || index >= TempNewTalkExamCellList.size())
         return;
     furthestSection = index;
     currentIndex = 0;
-    TempNewTalkExamCellList.at(currentSection + 1)->clickNumber(0);
+    TempNewTalkExamCellList.at(index)->clickNumber(0);
 }
 
 void NewTalkExamForm::receiveState(int id, int state, QString answer)

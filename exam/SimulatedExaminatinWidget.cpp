@@ -142,6 +142,9 @@ void SimulatedExaminatinWidget::buildTypeTable()
     table->setColumnCount(3);
     table->setColumnWidth(0, 200);
     table->setColumnWidth(1, 100);
+    // The stretched "题" column grows from here: from the default width it
+    // pushed the table past a narrow page.
+    table->setColumnWidth(2, 40);
     table->setRowCount(examParts.size());
     const QRegExpValidator digits(QRegExp(QStringLiteral("[0-9]+$")));
     for (int row = 0; row < examParts.size(); ++row) {

@@ -3,14 +3,16 @@
 // For 1024 x 700 and 1280 x 800: a man-machine paper of type 1 with the
 // paper dialog over it, a simulated exam of every type and the first
 // prediction paper, each loaded, on a later question and after some ticks;
-// and the window while its paper loads. The prediction paper also with a
-// refused part entry and graded with its result box (a prediction paper
-// keeps no exam record). Nothing is written to the bank.
+// and the window while its paper loads. The simulated exam and the
+// prediction paper also with a refused part entry, then answered through and
+// graded with the result box and a multiple-choice question's answer. The
+// exam records go into a copy of the bank.
 #include "BuiltinPassphrase.h"
 #include "ExamSection.h"
 #include "LabelForm.h"
 #include "NewTalkExamCell.h"
 #include "NewTalkExamForm.h"
+#include "PaperDriving.h"
 #include "QueTypeData.h"
 #include "QuestionTypeTipDialog.h"
 #include "QuestionTypeTipDialog3.h"
@@ -23,6 +25,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPointer>
@@ -92,8 +97,22 @@ void saveAnswering(NewTalkExamForm *window, const QString &name)
     saveImage(window->grab().toImage(), name);
 }
 
+// The multiple-choice part's first question, answered and graded.
+void saveMultipleChoice(NewTalkExamForm *window, const QString &name)
+{
+    for (NewTalkExamCell *section : window->findChildren<NewTalkExamCell *>()) {
+        auto *title = section->findChild<QLabel *>(QStringLiteral("label_title"));
+        if (title && title->text().contains(QStringLiteral("X型题"))) {
+            section->clickNumber(0);
+            QApplication::processEvents();
+            saveImage(window->grab().toImage(), name);
+            return;
+        }
+    }
+}
+
 // A card click on the next part (refused: the first part is not done),
-// then the paper submitted and graded.
+// then the paper answered through, submitted and graded.
 void saveGraded(NewTalkExamForm *window, const QString &base, const QString &suffix)
 {
     QList<NewTalkExamCell *> card = window->findChildren<NewTalkExamCell *>();
@@ -105,7 +124,10 @@ void saveGraded(NewTalkExamForm *window, const QString &base, const QString &suf
             notice->close();
         }
     }
-    window->on_btn_submit_clicked();
+    if (!card.isEmpty())
+        card.first()->clickNumber(0);
+    if (!answerWholePaper(window))
+        window->on_btn_submit_clicked();
     if (auto *ask = paperDialog<QuestionTypeTipDialog3>()) {
         saveWithDialog(window, ask, base + QStringLiteral("_submit") + suffix);
         QMetaObject::invokeMethod(ask, "clickConfirm");
@@ -116,6 +138,7 @@ void saveGraded(NewTalkExamForm *window, const QString &base, const QString &suf
         result->close();
     }
     saveImage(window->grab().toImage(), base + QStringLiteral("_graded") + suffix);
+    saveMultipleChoice(window, base + QStringLiteral("_graded_multiple") + suffix);
 }
 
 template<typename Start>
@@ -192,7 +215,13 @@ int main(int argc, char *argv[])
     outDir = QDir(QString::fromLocal8Bit(argv[1]));
     SqliteClass *store = SqliteClass::instance();
     const QString phrase = QString::fromLatin1(builtinPassphrase, builtinPassphraseLength);
-    if (store->openDatabase(QString::fromLocal8Bit(argv[2]), phrase, 0) != 2 || store->loadQuestionTypes() != 0) {
+    QTemporaryDir work;
+    const QString bank = work.filePath(QStringLiteral("MedicalDB.db"));
+    if (!QFile::copy(QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("MedicalDB.db")), bank)) {
+        std::fprintf(stderr, "talkexam_snapshots: no MedicalDB.db in %s\n", argv[2]);
+        return 1;
+    }
+    if (store->openDatabase(work.path(), phrase, 0) != 2 || store->loadQuestionTypes() != 0) {
         std::fprintf(stderr, "talkexam_snapshots: cannot read the demo subject: %s\n", qPrintable(store->lastErrorText()));
         return 1;
     }
@@ -204,7 +233,7 @@ int main(int argc, char *argv[])
             const QList<ExamSection *> parts = everyType();
             window->startSimulatedExam(parts);
             qDeleteAll(parts);
-        });
+        }, true);
         savePaper(QStringLiteral("NewTalkExamForm_prediction"), size,
                   [paper](NewTalkExamForm *window) { window->startPredictionPaper(paper, 2); }, true);
     }

@@ -3,6 +3,7 @@
 #include "NewTalkExamForm.h"
 
 #include "Calculator.h"
+#include "CellFixture.h"
 #include "DialogAnswerer.h"
 #include "ExamBankSql.h"
 #include "ExamSection.h"
@@ -10,6 +11,7 @@
 #include "HelpDialog.h"
 #include "LabelForm.h"
 #include "NewTalkExamCell.h"
+#include "PaperDriving.h"
 #include "QuestionAnswerCellForm.h"
 #include "QuestionTypeTipDialog.h"
 #include "QuestionTypeTipDialog2.h"
@@ -18,10 +20,13 @@
 #include "QuestionTypeTipDialog5.h"
 #include "Resources.h"
 #include "ScrollAreaCellForm.h"
+#include "SqlRow.h"
+#include "SqliteData.h"
 #include "SqliteClass.h"
 #include "TempWorkDir.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -30,6 +35,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTextEdit>
 #include <QtTest>
 
 #include <signal.h>
@@ -60,37 +66,6 @@ struct Session
     ~Session() { delete SqliteClass::instance(); }
 };
 
-template<typename T>
-QList<T *> visible()
-{
-    QList<T *> found;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<T *>(widget)) {
-            if (dialog->isVisible())
-                found << dialog;
-        }
-    }
-    return found;
-}
-
-template<typename T>
-void closeAll()
-{
-    for (T *dialog : visible<T>())
-        dialog->close();
-}
-
-// The text of the one notice on screen, which is closed; empty when none.
-QString takeNotice()
-{
-    const QList<QuestionTypeTipDialog5 *> notices = visible<QuestionTypeTipDialog5>();
-    if (notices.size() != 1)
-        return notices.isEmpty() ? QString() : QStringLiteral("%1 notices").arg(notices.size());
-    const QString text = notices.first()->findChild<QLabel *>(QStringLiteral("content"))->text();
-    notices.first()->close();
-    return text;
-}
-
 // Waits for a notice (the shortcuts click ~100 ms later), then takes it.
 QString waitNotice()
 {
@@ -101,6 +76,15 @@ QString waitNotice()
 QString contentOf(QWidget *dialog)
 {
     return dialog->findChild<QLabel *>(QStringLiteral("content"))->text();
+}
+
+// Confirms the submission; the text of the result box, which stays open.
+QString confirmSubmission(QuestionTypeTipDialog3 *ask)
+{
+    if (!DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")))
+        return QStringLiteral("no confirm button");
+    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
+    return result ? contentOf(result) : QStringLiteral("no result box");
 }
 
 QList<NewTalkExamCell *> sections(QWidget *window)
@@ -154,29 +138,6 @@ NewTalkExamForm *awaitPaper(NewTalkExamForm *window)
     return window;
 }
 
-// Clicks option `row` of the shown choice question (every fixture answer is A).
-bool chooseRow(NewTalkExamForm *window, int row)
-{
-    auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
-    QWidget *option = nullptr;
-    const bool found = QTest::qWaitFor([&] {
-        QList<QuestionAnswerCellForm *> rows;
-        for (QuestionAnswerCellForm *row : view->findChildren<QuestionAnswerCellForm *>()) {
-            if (row->isVisible())
-                rows << row;
-        }
-        std::sort(rows.begin(), rows.end(), [](QWidget *a, QWidget *b) {
-            return a->mapToGlobal(QPoint()).y() < b->mapToGlobal(QPoint()).y();
-        });
-        option = rows.size() <= row ? nullptr : rows.at(row)->findChild<QWidget *>(QStringLiteral("label_text"));
-        return option != nullptr;
-    }, 5000);
-    if (!found)
-        return false;
-    QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
-    return true;
-}
-
 bool chooseA(NewTalkExamForm *window)
 {
     return chooseRow(window, 0)
@@ -199,6 +160,16 @@ bool chooseJudgement(NewTalkExamForm *window)
         return false;
     QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
     return view->answerState() != 0;
+}
+
+// The counts line of the report the window built on grading.
+QString reportCounts()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("ViewReport"))
+            return widget->findChild<QLabel *>(QStringLiteral("label"))->text();
+    }
+    return QString();
 }
 
 // Every row of a table, in a stable order.
@@ -245,8 +216,12 @@ private slots:
     void multipleChoiceRule();
     void trueFalsePartCanBeLeft();
     void predictionAnswersStayInPaper();
-    void gradingChoices_data();
-    void gradingChoices();
+    void grading_data();
+    void grading();
+    void staleEntryConfirmation();
+    void wholePaperSubmitted_data();
+    void wholePaperSubmitted();
+    void demoPredictionPaper();
     void limitAfterSubmission();
     void help();
     void calculator();
@@ -464,10 +439,8 @@ void TestExamMoves::gradedAnswer()
     QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
     QVERIFY(ask);
     QCOMPARE(contentOf(ask), QStringLiteral("您有[2, 3, 4, 项]没有选择答案.确定要提交试卷吗?"));
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
-    QCOMPARE(contentOf(result), QStringLiteral("本次共[4]题\n正确: 1题  错误: 0题  未答: 3题"));
+    const QString result = confirmSubmission(ask);
+    QCOMPARE(result, QStringLiteral("本次共[4]题\n正确: 1题  错误: 0题  未答: 3题"));
     const QList<NewTalkExamCell *> card = sections(window);
     QCOMPARE(states(card.at(0)), QList<int>({2, 0, 0}));
     QCOMPARE(states(card.at(1)), QList<int>({0}));
@@ -529,11 +502,8 @@ void TestExamMoves::trueFalsePartCanBeLeft()
     window->on_btn_submit_clicked();
     QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
     QVERIFY(ask);
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
     // Both judgements are graded right or wrong; the last question is not answered.
-    const QString text = contentOf(result);
+    const QString text = confirmSubmission(ask);
     QVERIFY2(text.endsWith(QStringLiteral("未答: 1题")), qPrintable(text));
     for (int state : states(card.at(0)))
         QVERIFY(state == 1 || state == 2);
@@ -583,10 +553,8 @@ void TestExamMoves::predictionAnswersStayInPaper()
     QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
     QVERIFY(ask);
     QCOMPARE(contentOf(ask), QStringLiteral("您确定要提交试卷吗?"));
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
-    QVERIFY2(contentOf(result).endsWith(QStringLiteral("未答: 0题")), qPrintable(contentOf(result)));
+    const QString result = confirmSubmission(ask);
+    QVERIFY2(result.endsWith(QStringLiteral("未答: 0题")), qPrintable(result));
 
     for (int i = 0; i < tables.size(); ++i)
         QCOMPARE(tableRows(tables.at(i)), before.at(i));
@@ -594,32 +562,56 @@ void TestExamMoves::predictionAnswersStayInPaper()
     delete window;
 }
 
-void TestExamMoves::gradingChoices_data()
+void TestExamMoves::grading_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<QList<int>>("clicks"); // option rows, in order
+    QTest::addColumn<QStringList>("steps"); // user steps, in order (see step())
     QTest::addColumn<int>("graded");        // 1 right, 2 wrong, 0 not answered
-    QTest::newRow("1 right") << 1 << "B" << QList<int>({1}) << 1;
-    QTest::newRow("1 wrong") << 1 << "B" << QList<int>({0}) << 2;
-    QTest::newRow("1 none") << 1 << "B" << QList<int>() << 0;
-    QTest::newRow("2 right") << 2 << "C" << QList<int>({2}) << 1;
-    QTest::newRow("2 wrong") << 2 << "C" << QList<int>({3}) << 2;
-    QTest::newRow("6 DAB right") << 6 << "ABD" << QList<int>({3, 0, 1}) << 1;
-    QTest::newRow("6 AB wrong") << 6 << "ABD" << QList<int>({0, 1}) << 2;
-    QTest::newRow("6 ABDE wrong") << 6 << "ABD" << QList<int>({0, 1, 3, 4}) << 2;
-    QTest::newRow("6 A twice none") << 6 << "ABD" << QList<int>({0, 0}) << 0;
-    QTest::newRow("6 spaced right") << 6 << "A B D" << QList<int>({0, 1, 3}) << 1;
+    QTest::newRow("1 right") << 1 << "B" << rows({1}) << 1;
+    QTest::newRow("1 wrong") << 1 << "B" << rows({0}) << 2;
+    QTest::newRow("1 none") << 1 << "B" << rows({}) << 0;
+    QTest::newRow("2 right") << 2 << "C" << rows({2}) << 1;
+    QTest::newRow("2 wrong") << 2 << "C" << rows({3}) << 2;
+    QTest::newRow("2 none") << 2 << "C" << rows({}) << 0;
+    QTest::newRow("3 right") << 3 << "D" << rows({3}) << 1;
+    QTest::newRow("3 wrong") << 3 << "D" << rows({0}) << 2;
+    QTest::newRow("4 right") << 4 << "E" << rows({4}) << 1;
+    QTest::newRow("4 wrong") << 4 << "E" << rows({1}) << 2;
+    QTest::newRow("6 DAB right") << 6 << "ABD" << rows({3, 0, 1}) << 1;
+    QTest::newRow("6 AB wrong") << 6 << "ABD" << rows({0, 1}) << 2;
+    QTest::newRow("6 ABDE wrong") << 6 << "ABD" << rows({0, 1, 3, 4}) << 2;
+    QTest::newRow("6 A twice none") << 6 << "ABD" << rows({0, 0}) << 0;
+    QTest::newRow("6 spaced right") << 6 << "A B D" << rows({0, 1, 3}) << 1;
+    QTest::newRow("7 right") << 7 << "C" << QStringList{"combo:3"} << 1;
+    QTest::newRow("7 wrong") << 7 << "C" << QStringList{"combo:1"} << 2;
+    QTest::newRow("7 back to the placeholder") << 7 << "C" << QStringList{"combo:3", "combo:0"} << 0;
+    QTest::newRow("11 right") << 11 << "B" << QStringList{"judge:1"} << 1;
+    QTest::newRow("11 wrong") << 11 << "B" << QStringList{"judge:0"} << 2;
+    QTest::newRow("11 changed to right") << 11 << "B" << QStringList{"judge:0", "judge:1"} << 1;
+    QTest::newRow("11 none") << 11 << "B" << QStringList() << 0;
+    // Free text is never judged right: typed counts as answered.
+    QTest::newRow("10 stored answer typed") << 10 << "abc" << QStringList{"type:abc"} << 2;
+    QTest::newRow("10 empty") << 10 << "abc" << QStringList() << 0;
+    QTest::newRow("10 typed and erased") << 10 << "abc" << QStringList{"type:ab", "erase:2"} << 0;
+    QTest::newRow("12 typed") << 12 << "abc" << QStringList{"type:other"} << 2;
+    QTest::newRow("12 empty") << 12 << "abc" << QStringList() << 0;
+    QTest::newRow("14 stored answer typed") << 14 << "abc" << QStringList{"type:abc"} << 2;
+    QTest::newRow("14 empty") << 14 << "abc" << QStringList() << 0;
+    QTest::newRow("16 typed") << 16 << "abc" << QStringList{"type:x"} << 2;
+    QTest::newRow("16 empty") << 16 << "abc" << QStringList() << 0;
 }
 
-void TestExamMoves::gradingChoices()
+void TestExamMoves::grading()
 {
     QFETCH(int, type);
     QFETCH(QString, answer);
-    QFETCH(QList<int>, clicks);
+    QFETCH(QStringList, steps);
     QFETCH(int, graded);
 
-    QString sql = QStringLiteral("INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
+    QString sql = QStringLiteral("INSERT INTO tQueType (queTypeId, queTypeName, memo) VALUES "
+                                 "(10, '填空题', ''), (12, '简答题', ''), (14, '病例分析题', ''), (16, '论述题', '');\n"
+                                 "INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
                                  "VALUES (7000, 1, %1, '', 7000);\n"
                                  "INSERT INTO tQue (queId, cateListId, queText, answer, prompt, IsDel, ord) "
                                  "VALUES (700000, 7000, '五选', '%2', '', '0', 1);\n")
@@ -631,19 +623,165 @@ void TestExamMoves::gradingChoices()
     Session session;
     QVERIFY(session.open(ExamBankSql().raw(sql).text()));
     QPointer<NewTalkExamForm> window = openPaper({{type, 1}});
-    for (int row : clicks)
-        QVERIFY(chooseRow(window, row));
+    for (const QString &action : steps)
+        QVERIFY2(step(window, action), qPrintable(action));
     window->on_btn_submit_clicked();
     QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().value(0);
     QVERIFY(ask);
-    QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_confirm")));
-    QuestionTypeTipDialog4 *result = visible<QuestionTypeTipDialog4>().value(0);
-    QVERIFY(result);
-    QCOMPARE(contentOf(result), QStringLiteral("本次共[1]题\n正确: %1题  错误: %2题  未答: %3题")
-                                    .arg(graded == 1).arg(graded == 2).arg(graded == 0));
+    const QString number = sections(window).first()->firstNumberText();
+    QCOMPARE(contentOf(ask), graded == 0 ? QStringLiteral("您有[%1, 项]没有选择答案.确定要提交试卷吗?").arg(number)
+                                         : QStringLiteral("您确定要提交试卷吗?"));
+    const QString result = confirmSubmission(ask);
+    const int right = graded == 1;
+    const int wrong = graded == 2;
+    const int none = graded == 0;
+    QCOMPARE(result, QStringLiteral("本次共[1]题\n正确: %1题  错误: %2题  未答: %3题")
+                                    .arg(right).arg(wrong).arg(none));
+    QCOMPARE(reportCounts(), QStringLiteral("\t总题：1题  正确：%1题  错误：<font color=\"#FF0000\">%2</font>题 "
+                                            "未做:<font color=\"#FF0000\">%3</font>题  ")
+                                 .arg(right).arg(wrong).arg(none));
     const int card[] = {0, 2, 1}; // graded state → button state
     QCOMPARE(states(sections(window).first()), QList<int>({card[graded]}));
     delete window;
+}
+
+void TestExamMoves::staleEntryConfirmation()
+{
+    // Two confirmations of one part entry: the second, confirmed late, must
+    // neither skip a part nor reopen the one behind.
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 1).singles(2, 2).singles(6, 1).singles(11, 1).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 1}, {2, 2}, {6, 1}, {11, 1}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QCOMPARE(card.size(), 4);
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    window->on_btn_next_clicked();
+    const QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 2);
+    QVERIFY(DialogAnswerer::clickButton(asks.at(0), QStringLiteral("btn_confirm")));
+    QCOMPARE(states(card.at(1)), QList<int>({1, 0}));
+
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QuestionTypeTipDialog2 *third = nullptr;
+    for (QuestionTypeTipDialog2 *ask : visible<QuestionTypeTipDialog2>()) {
+        if (ask != asks.at(1))
+            third = ask;
+    }
+    QVERIFY(third);
+    QVERIFY(DialogAnswerer::clickButton(third, QStringLiteral("btn_confirm")));
+    QCOMPARE(states(card.at(2)), QList<int>({1}));
+
+    QVERIFY(DialogAnswerer::clickButton(asks.at(1), QStringLiteral("btn_confirm")));
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(card.at(2)), QList<int>({1}));
+    card.at(1)->clickNumber(0);
+    QCOMPARE(takeNotice(), QStringLiteral("不可返回上一题型。"));
+    QCOMPARE(states(card.at(2)), QList<int>({1}));
+    delete window;
+}
+
+void TestExamMoves::wholePaperSubmitted_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("newRecords");
+    QTest::newRow("man-machine") << 0 << 1;
+    QTest::newRow("simulated") << 1 << 1;
+    QTest::newRow("prediction paper of every type") << 2 << 0;
+}
+
+void TestExamMoves::wholePaperSubmitted()
+{
+    QFETCH(int, mode);
+    QFETCH(int, newRecords);
+
+    // The bank's questions, a prediction paper holding every type, and a
+    // practice question sharing its id with the paper's true/false question.
+    ExamBankSql bank;
+    bank.raw(QStringLiteral("INSERT INTO tQueType (queTypeId, queTypeName, memo) VALUES "
+                            "(10, '填空题', ''), (12, '简答题', ''), (14, '病例分析题', ''), (16, '论述题', '');"))
+        .singles(1, 3)
+        .singles(6, 2)
+        .groups(4, {2})
+        .paper(1);
+    for (const int type : {1, 2, 3, 4, 6, 7, 10, 11, 12, 14, 16})
+        bank.paperGroups(1, type, type == 3 || type == 4 || type == 7 ? QList<int>{2} : QList<int>{1});
+    bank.raw(QStringLiteral("INSERT INTO tCateList (cateListId, cateId, queTypeId, publicQueText, ord) "
+                            "VALUES (5000, 1, 11, '', 5000);\n"
+                            "INSERT INTO tQue (queId, cateListId, queText, answer, prompt, IsDel, ord) "
+                            "SELECT queId, 5000, '同号', 'A', '', '0', 1 FROM ytQue "
+                            "WHERE cateListId IN (SELECT cateListId FROM ytCateList WHERE queTypeId = 11);"));
+    Session session;
+    QVERIFY(session.open(bank.text()));
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from tQue where cateListId = 5000")), 1);
+    const QStringList tables = {QStringLiteral("tQue"), QStringLiteral("ytQue"), QStringLiteral("tQueLog")};
+    QList<QStringList> before;
+    for (const QString &table : tables)
+        before << tableRows(table);
+    const int records = examRecords();
+
+    auto *created = new NewTalkExamForm;
+    created->show();
+    if (mode == 0) {
+        created->startManMachineExam(1);
+    } else if (mode == 1) {
+        QList<ExamSection *> parts;
+        for (const int type : {1, 6}) {
+            auto *part = new ExamSection;
+            part->queTypeId = type;
+            part->count = 2;
+            part->name = QStringLiteral("第%1类").arg(type);
+            parts << part;
+        }
+        created->startSimulatedExam(parts);
+        qDeleteAll(parts);
+    } else {
+        created->startPredictionPaper(1, 2);
+    }
+    QPointer<NewTalkExamForm> window = awaitPaper(created);
+    QuestionTypeTipDialog3 *ask = answerWholePaper(window);
+    QVERIFY(ask);
+    QCOMPARE(contentOf(ask), QStringLiteral("您确定要提交试卷吗?"));
+    const QString result = confirmSubmission(ask);
+    QVERIFY2(result.endsWith(QStringLiteral("未答: 0题")), qPrintable(result));
+
+    for (int i = 0; i < tables.size(); ++i)
+        QCOMPARE(tableRows(tables.at(i)), before.at(i));
+    QCOMPARE(examRecords(), records + newRecords);
+    delete window;
+}
+
+void TestExamMoves::demoPredictionPaper()
+{
+    // The demo's first paper has a true/false part: answered through, every
+    // part is left and every question graded.
+    TempWorkDir work;
+    QVERIFY(CellFixture::openCopy(QStringLiteral(DEMO_DIR "/data"), work.filePath(QStringLiteral("data"))));
+    QList<SqliteData *> papers;
+    SqliteClass::instance()->paperChapters(papers, 0, 0);
+    QVERIFY(!papers.isEmpty());
+    const int paper = papers.first()->text0.toInt();
+    qDeleteAll(papers);
+    QCOMPARE(sqlCount(QStringLiteral("select count(*) from ytCateList where cateId = ? and queTypeId = 11"), {paper}) > 0,
+             true);
+
+    auto *created = new NewTalkExamForm;
+    created->show();
+    created->startPredictionPaper(paper, 2);
+    QPointer<NewTalkExamForm> window = awaitPaper(created);
+    QuestionTypeTipDialog3 *ask = answerWholePaper(window);
+    QVERIFY(ask);
+    const QString result = confirmSubmission(ask);
+    QVERIFY2(result.endsWith(QStringLiteral("未答: 0题")), qPrintable(result));
+    for (NewTalkExamCell *section : sections(window)) {
+        for (int state : states(section))
+            QVERIFY(state == 1 || state == 2);
+    }
+    delete window;
+    delete SqliteClass::instance();
 }
 
 void TestExamMoves::limitAfterSubmission()

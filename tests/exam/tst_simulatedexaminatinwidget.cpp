@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <memory>
@@ -324,6 +326,11 @@ void TestSimulatedExaminatinWidget::typeTable()
     }
     QCOMPARE(shownNames, expectedNames);
     QCOMPARE(shownValues, expectedValues);
+    // On the smallest page the columns fit: no sideways scrolling.
+    QTRY_COMPARE(t->horizontalHeader()->length(), t->viewport()->width());
+    QCOMPARE(t->horizontalScrollBar()->maximum(), 0);
+    QCOMPARE(t->columnWidth(0), 200);
+    QCOMPARE(t->columnWidth(1), 100);
 
     auto *field = qobject_cast<QLineEdit *>(t->cellWidget(0, 1));
     field->clear();
