@@ -195,6 +195,115 @@ private:
     int answeredCount = 0;
 };
 
+// What the pages beside the question bank show: a syllabus, past exam
+// records and prediction papers, so that every page has work on this bank.
+// Paper ids start far above the practice ids, clear of any other paper.
+class PageWork
+{
+public:
+    PageWork(sqlite3 *db, quint32 seed)
+        : random(seed + 1),
+          outline(db, "INSERT INTO examOutline VALUES (?, ?, ?)"),
+          record(db, "INSERT INTO ConfigTable VALUES (?, ?, ?, ?, ?, ?)"),
+          paper(db, "INSERT INTO ytCate VALUES (?, ?, 0, ?, '1')"),
+          group(db, "INSERT INTO ytCateList VALUES (?, ?, ?, ?)"),
+          question(db, "INSERT INTO ytQue (queId, cateListId, queText, answer, prompt, IsDel, ord, queCode, modTime, "
+                       "userStatus, userFav) VALUES (?, ?, ?, ?, ?, '0', ?, ?, '2024-03-01 08:00:00', '0', '0')"),
+          option(db, "INSERT INTO ytQueOpt (optName, optText, queId) VALUES (?, ?, ?)")
+    {
+    }
+
+    bool run()
+    {
+        return outline.valid() && record.valid() && paper.valid() && group.valid() && question.valid()
+               && option.valid() && addSyllabus() && addExamRecords() && addPapers();
+    }
+
+private:
+    // Nine units ("001".."009"), ten topics each, eight points per topic.
+    bool addSyllabus()
+    {
+        for (int u = 1; u <= 9; ++u) {
+            const QString unit = QStringLiteral("%1").arg(u, 3, 10, QLatin1Char('0'));
+            if (!outline.bind(1, unit).bind(2, QStringLiteral("第%1单元 %2").arg(u).arg(randomText(random, 6, 12)))
+                     .bind(3, QString()).run())
+                return false;
+            for (int t = 1; t <= 10; ++t) {
+                const QString topic = unit + QStringLiteral("%1").arg(t, 3, 10, QLatin1Char('0'));
+                if (!outline.bind(1, topic).bind(2, randomText(random, 8, 30)).bind(3, QString()).run())
+                    return false;
+                for (int p = 1; p <= 8; ++p) {
+                    const QString point = topic + QStringLiteral("%1").arg(p, 3, 10, QLatin1Char('0'));
+                    if (!outline.bind(1, point).bind(2, randomText(random, 20, 120)).bind(3, QStringLiteral("1")).run())
+                        return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // Thirty reports of each exam kind, each the size of a whole paper.
+    bool addExamRecords()
+    {
+        for (int n = 1; n <= 60; ++n) {
+            QString report = QStringLiteral("<html><body><h2>考试报告</h2>");
+            for (int q = 1; q <= 120; ++q)
+                report += QStringLiteral("<p>%1. %2</p>").arg(q).arg(randomText(random, 60, 200));
+            report += QStringLiteral("</body></html>");
+            const QString time = QDateTime(QDate(2015, 9, 1), QTime(9, 0)).addSecs(qint64(n) * 86400)
+                                     .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+            const int right = random.bounded(40, 110);
+            if (!record.bind(1, QString::number(n)).bind(2, time).bind(3, QString::number(n % 2))
+                     .bind(4, report).bind(5, QStringLiteral("120/%1/%2").arg(right).arg(random.bounded(0, 120 - right)))
+                     .bind(6, QString::number(n)).run())
+                return false;
+        }
+        return true;
+    }
+
+    // Twelve papers of 120 questions in exam proportions.
+    bool addPapers()
+    {
+        const struct { int type; int count; } parts[] = {{1, 40}, {2, 30}, {3, 15}, {4, 9}, {6, 10}, {7, 9}, {11, 7}};
+        int groupId = 900000;
+        int queId = 900000;
+        for (int p = 1; p <= 12; ++p) {
+            const int paperId = 9000 + p;
+            if (!paper.bind(1, paperId).bind(2, QStringLiteral("押题密卷%1").arg(p)).bind(3, p).run())
+                return false;
+            for (const auto &part : parts) {
+                const bool shared = part.type == 3 || part.type == 4 || part.type == 7;
+                for (int left = part.count; left > 0;) {
+                    const int size = qMin(shared ? 3 : 1, left);
+                    if (!group.bind(1, ++groupId).bind(2, paperId).bind(3, part.type)
+                             .bind(4, shared ? randomText(random, 80, 300) : QString()).run())
+                        return false;
+                    for (int i = 1; i <= size; ++i) {
+                        const int options = part.type == 11 ? 2 : 5;
+                        const QString answer = QString(QChar('A' + random.bounded(options)));
+                        ++queId;
+                        if (!question.bind(1, queId).bind(2, groupId).bind(3, randomText(random, 20, 120))
+                                 .bind(4, answer).bind(5, randomText(random, 50, 300)).bind(6, i)
+                                 .bind(7, QStringLiteral("Y%1").arg(queId)).run())
+                            return false;
+                        for (int o = 0; o < options; ++o) {
+                            const QString text = part.type == 11 ? (o == 0 ? QStringLiteral("正确") : QStringLiteral("错误"))
+                                                                 : randomText(random, 4, 20);
+                            if (!option.bind(1, QString(QChar('A' + o))).bind(2, text).bind(3, queId).run())
+                                return false;
+                        }
+                    }
+                    left -= size;
+                }
+            }
+        }
+        return true;
+    }
+
+    QRandomGenerator random;
+    Statement outline, record, paper, group, question, option;
+};
+
 const char bankSettings[] =
     "INSERT INTO tQueType VALUES (1, 'A1型题', '单句型最佳选择题。', 1, 1, 40), (2, 'A2型题', '病例摘要型最佳选择题。', 2, 1, 30),"
     " (3, 'A3型题', '病例组型最佳选择题。', 3, 1, 6), (4, 'A4型题', '病例串型最佳选择题。', 4, 1, 6),"
@@ -220,7 +329,8 @@ bool writeLargeBank(const QString &dir, const LargeBankPlan &plan, QString *erro
         return false;
     }
     Generator generator(bank.handle(), plan);
-    if (!generator.valid() || !generator.run() || !bank.exec(QStringLiteral("COMMIT;"))) {
+    PageWork pageWork(bank.handle(), plan.seed);
+    if (!generator.valid() || !generator.run() || !pageWork.run() || !bank.exec(QStringLiteral("COMMIT;"))) {
         *error = QString::fromUtf8(sqlite3_errmsg(bank.handle()));
         return false;
     }
