@@ -162,7 +162,8 @@ inline std::unique_ptr<MainObject> startMainWindow()
     auto object = std::make_unique<MainObject>();
     if (object->start(0) != 0)
         return nullptr;
-    if (!waitUntil([] { return homeFilled(shownMainWindow()); }))
+    MainWidget *window = shownMainWindow();
+    if (!window || !waitUntil([window] { return homeFilled(window); }))
         return nullptr;
     return object;
 }
