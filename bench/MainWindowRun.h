@@ -128,15 +128,20 @@ inline bool anyWorkerRunning(const QWidget *page)
     return std::any_of(workers.begin(), workers.end(), [](const DataToUiThreadClass *w) { return w->isRunning(); });
 }
 
-// Waits, handling events, until done() holds; false after timeoutMs.
+// Waits, handling events, until done() holds; false after timeoutMs. The
+// thread sleeps between events (a tick wakes it to look again) rather than
+// polling, which would take a core from the workers.
 inline bool waitUntil(const std::function<bool()> &done, int timeoutMs = 60000)
 {
     QElapsedTimer timer;
     timer.start();
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    tick.start(2);
     while (!done()) {
         if (timer.elapsed() > timeoutMs)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
