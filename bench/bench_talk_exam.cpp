@@ -35,7 +35,7 @@
 // - simulatedDefault: the simulated-exam set-up page's "开始考试" with the
 //   counts it offers (each type's stored exam count), from the click;
 // - simulatedEveryType: every type of the bank at its stored exam count;
-// - predictionPaper: the bank's first prediction paper (100 questions).
+// - predictionPaper: the bank's first prediction paper (120 questions).
 // $VELMORA_LARGE_BANK when set, else one written by banktool into a
 // temporary directory. The same cases then run on an unkeyed copy of the
 // bank (".../unkeyed", made by bankctl), the plain baseline that tells the

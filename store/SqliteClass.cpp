@@ -89,10 +89,67 @@ int SqliteClass::openDatabase(const QString &path, const QString &password, int 
         qDebug("create sql sucess");
         setLastError(QStringLiteral("缺少[%1]数据库文件.").arg(path));
         break;
+    case 2:
+        if (mode != 1)
+            addMissingIndexes();
+        break;
     default:
         break;
     }
     return result;
+}
+
+void SqliteClass::addMissingIndexes()
+{
+    const StoreLocker locker(storeMutex);
+    // Banks delivered before these indexes lack them; without them every
+    // group, option and statistics read scans (and decrypts) a whole table.
+    // Built once, on the first open, in one transaction; a bank that cannot
+    // be written keeps working without them.
+    static const struct { const char *name; const char *on; } indexes[] = {
+        {"tCateListCate", "tCateList(cateId)"},
+        {"tQueGroup", "tQue(cateListId)"},
+        {"tQueOptQue", "tQueOpt(queId)"},
+        {"ytCateListCate", "ytCateList(cateId)"},
+        {"ytQueGroup", "ytQue(cateListId)"},
+        {"ytQueOptQue", "ytQueOpt(queId)"},
+        // The home page's counts read only these two columns of every question,
+        // and the chapters' counts and latest answers these four of a group's.
+        {"tQueStudy", "tQue(IsDel, userStatus)"},
+        {"tQueGroupStudy", "tQue(cateListId, IsDel, userStatus, userTime)"},
+    };
+    QSqlQuery query = newQuery();
+    QStringList present;
+    if (!query.exec(QStringLiteral("select name from sqlite_master where type = 'index'")))
+        return;
+    while (query.next())
+        present << query.value(0).toString();
+    QStringList missing;
+    for (const auto &index : indexes) {
+        if (!present.contains(QLatin1String(index.name)))
+            missing << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2").arg(QLatin1String(index.name),
+                                                                                   QLatin1String(index.on));
+    }
+    if (missing.isEmpty())
+        return;
+    const auto fail = [&query](const QString &sql) {
+        qDebug().noquote() << QStringLiteral("%1:%2").arg(sql, query.lastError().text());
+    };
+    if (!query.exec(QStringLiteral("BEGIN"))) {
+        fail(QStringLiteral("BEGIN"));
+        return;
+    }
+    for (const QString &sql : qAsConst(missing)) {
+        if (!query.exec(sql)) {
+            fail(sql);
+            query.exec(QStringLiteral("ROLLBACK"));
+            return;
+        }
+    }
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        fail(QStringLiteral("COMMIT"));
+        query.exec(QStringLiteral("ROLLBACK"));
+    }
 }
 
 int SqliteClass::openFile(const QString &file, const QString &password)

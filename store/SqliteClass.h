@@ -60,6 +60,8 @@ public:
     int openFile(const QString &file, const QString &password);
     // Whether the open file can be read with the connection's key.
     bool verifyKey();
+    // The indexes the loaders and the statistics rely on, on a bank without them.
+    void addMissingIndexes();
     // Reopens the connection on another file with the built-in phrase.
     static void switchDatabase(const QString &file);
     void closeDatabase();

@@ -226,7 +226,7 @@ int SqliteClass::loadWrongList()
 {
     return loadQuestionList(
         {QStringLiteral("a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
-                        "a.cateListId,a.prompt,b.publicQueText "),
+                        "a.cateListId,a.prompt,b.queTypeId,b.publicQueText "),
          QStringLiteral("a.userStatus = '2' and a.cateListId = b.cateListId and a.IsDel != '1'"),
          {0, 1, 2, 3, 4, notRead, notRead, 6, 7, 9}, 8, false, false, &SqliteClass::sendErrorQuestion});
 }
@@ -235,7 +235,7 @@ int SqliteClass::loadDoneList()
 {
     return loadQuestionList(
         {QStringLiteral("a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
-                        "a.cateListId,a.prompt,a.userStatus ,b.publicQueText "),
+                        "a.cateListId,a.prompt,a.userStatus ,b.queTypeId,b.publicQueText "),
          QStringLiteral("a.userStatus != '0' and a.cateListId = b.cateListId and a.IsDel != '1'"),
          {0, 1, 2, 3, 4, 10, notRead, 6, 7, 9}, 8, false, false, &SqliteClass::sendNewKnowQuestion});
 }
@@ -244,7 +244,7 @@ int SqliteClass::loadFavouriteList()
 {
     return loadQuestionList(
         {QStringLiteral("a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.prompt,"
-                        "a.cateListId,b.publicQueText "),
+                        "a.cateListId,b.queTypeId,b.publicQueText "),
          QStringLiteral("a.userFav = '1' and a.cateListId = b.cateListId and a.IsDel != '1'"),
          {0, 1, 2, 3, 4, notRead, 5, 6, notRead, 7}, 8, true, true, &SqliteClass::sendCollectoQuestion});
 }
@@ -253,7 +253,7 @@ int SqliteClass::loadNoteList()
 {
     return loadQuestionList(
         {QStringLiteral("a.queId,a.queText,a.answer,a.IsDel,a.userNote,a.userAnswer,a.userTime,a.userFav,"
-                        "a.prompt,a.cateListId,b.publicQueText "),
+                        "a.prompt,a.cateListId,b.queTypeId,b.publicQueText "),
          QStringLiteral("a.userNote != '' and a.cateListId = b.cateListId and a.IsDel != '1'"),
          {0, 1, 2, 3, 4, notRead, 5, 6, 7, 8}, 9, true, false, &SqliteClass::sendNoteQuestion});
 }
@@ -280,8 +280,10 @@ int SqliteClass::loadQuestionList(const QuestionList &list)
                            [&](const Row &row) { return emitListRow(list, row, index++); });
 }
 
-// One row of a review list (its columns, then the stem, then the rowid) as
-// a record of its own, emitted with its index.
+// One row of a review list (its columns, then the group's type and stem,
+// then the rowid) as a record of its own, emitted with its index. The type
+// comes with the row: a statement of its own per row would cost a long
+// list more than the list's own read.
 bool SqliteClass::emitListRow(const QuestionList &list, const Row &row, int index)
 {
     auto group = std::make_unique<MainQuestion>();
@@ -289,9 +291,8 @@ bool SqliteClass::emitListRow(const QuestionList &list, const Row &row, int inde
     if (list.favourites)
         question->userFav = true;
     const int cateListId = row.value(list.cateListIdColumn).toInt();
-    QString unusedStem;
-    if (readGroupHeader(cateListId, group->queTypeId, group->queType, unusedStem) != 0)
-        return false;
+    group->queTypeId = row.value(row.size() - 3).toInt();
+    group->queType = typeRecord(group->queTypeId);
     if (list.setsGroupId)
         group->cateListId = cateListId;
     group->publicQueText = row.value(row.size() - 2).toString();

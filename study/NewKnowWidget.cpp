@@ -139,6 +139,7 @@ void NewKnowWidget::clearLists()
 void NewKnowWidget::loadList()
 {
     dropRecords();
+    loadNow = currentNow();
     worker->setJob(9, -1);
     worker->start(QThread::InheritPriority);
 }
@@ -179,7 +180,7 @@ void NewKnowWidget::addReviewRow(int position, MainQuestion *record)
     // Without an answer time a record belongs to no span but the whole list.
     if (!question || !question->userTime.isValid())
         return;
-    const int days = daysSince(question->userTime, currentNow());
+    const int days = daysSince(question->userTime, loadNow);
     if (days == 0)
         todayPositions.append(position);
     if (days <= 7)

@@ -78,6 +78,9 @@ private:
     QList<MainQuestion *> currentRecords;
     QString skinColor;
     QDateTime fixedNow;
+    // "Now" for the load under way, taken once: the clock and time-zone
+    // lookup per row cost more than the row.
+    QDateTime loadNow;
     // Of the job whose rows arrive now; rows of a superseded load carry an
     // older one and are freed.
     int arrivingGeneration = -1;

@@ -1,6 +1,7 @@
 #include "FixtureBank.h"
 #include "LogCapture.h"
 #include "OfflineReportClient.h"
+#include "SqlRow.h"
 #include "SqliteClass.h"
 
 #include <QDir>
@@ -47,6 +48,9 @@ private slots:
     void openDatabaseFailsWhereNothingCanBeCreated();
     void openDatabaseKeepsErrorOnSuccess();
     void fileModeLeavesDatabaseDir();
+    void openAddsMissingIndexes_data();
+    void openAddsMissingIndexes();
+    void reopenWritesNothing();
     void verifyKeyNeedsOpenConnection();
     void execSqlFailureText();
     void threadKeepsItsOwnError();
@@ -167,6 +171,82 @@ void TestSqliteClass::fileModeLeavesDatabaseDir()
     QCOMPARE(store()->openDatabase(first.path(), phrase, 0), 2);
     QCOMPARE(store()->openDatabase(second.filePath(), phrase, 1), 2);
     QCOMPARE(store()->databaseDir(), first.databaseDir());
+}
+
+namespace {
+
+const QStringList allIndexes{QStringLiteral("tCateListCate"), QStringLiteral("tQueGroup"),
+                             QStringLiteral("tQueOptQue"), QStringLiteral("ytCateListCate"),
+                             QStringLiteral("ytQueGroup"), QStringLiteral("ytQueOptQue"),
+                             QStringLiteral("tQueStudy"), QStringLiteral("tQueGroupStudy")};
+
+QString dropIndexes(const QStringList &names)
+{
+    QString sql;
+    for (const QString &name : names)
+        sql += QStringLiteral("DROP INDEX IF EXISTS %1;").arg(name);
+    return sql;
+}
+
+QStringList presentIndexes()
+{
+    QStringList present;
+    for (const QString &name : allIndexes) {
+        if (sqlCount(QStringLiteral("select count(*) from sqlite_master where type = 'index' and name = ?"), {name}) == 1)
+            present << name;
+    }
+    return present;
+}
+
+} // namespace
+
+void TestSqliteClass::openAddsMissingIndexes_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("present");
+
+    // A bank delivered without any of them gets them all on its first open.
+    QTest::newRow("subject without indexes") << dropIndexes(allIndexes) << 0 << allIndexes;
+    // A merge opens banks by file: they stay as they are.
+    QTest::newRow("file mode") << dropIndexes(allIndexes) << 1 << QStringList();
+    // One that cannot be made (its table is missing) leaves the bank as it
+    // was, all or nothing, and the bank still opens.
+    QTest::newRow("a table missing") << dropIndexes(allIndexes) + QStringLiteral("DROP TABLE ytQueOpt;") << 0
+                                     << QStringList();
+}
+
+void TestSqliteClass::openAddsMissingIndexes()
+{
+    QFETCH(QString, sql);
+    QFETCH(int, mode);
+    QFETCH(QStringList, present);
+    FixtureBank bank;
+    bank.addSql(sql);
+    QVERIFY2(bank.open(), qPrintable(bank.error()));
+    QCOMPARE(store()->openDatabase(mode == 1 ? bank.filePath() : bank.path(), phrase, mode), 2);
+    QCOMPARE(presentIndexes(), present);
+    // The statistics read the same through the index as without it.
+    QCOMPARE(store()->questionCount(), sqlCount(QStringLiteral("select count(*) from tQue where IsDel != '1'")));
+    QCOMPARE(store()->rightCount(),
+             sqlCount(QStringLiteral("select count(*) from tQue where userStatus = '1' and IsDel != '1'")));
+}
+
+void TestSqliteClass::reopenWritesNothing()
+{
+    FixtureBank bank;
+    QVERIFY2(bank.open(), qPrintable(bank.error()));
+    QCOMPARE(store()->openDatabase(bank.path(), phrase, 0), 2);
+    QCOMPARE(presentIndexes(), allIndexes);
+    store()->closeDatabase();
+    QFile file(bank.filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    QCOMPARE(store()->openDatabase(bank.path(), phrase, 0), 2);
+    store()->closeDatabase();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll() == before);
 }
 
 void TestSqliteClass::verifyKeyNeedsOpenConnection()

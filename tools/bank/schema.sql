@@ -134,3 +134,7 @@ CREATE INDEX tQueOptQue ON tQueOpt(queId);
 CREATE INDEX ytCateListCate ON ytCateList(cateId);
 CREATE INDEX ytQueGroup ON ytQue(cateListId);
 CREATE INDEX ytQueOptQue ON ytQueOpt(queId);
+-- The home page's counts and the chapters' counts and latest answers read
+-- only these columns of tQue (the store also adds them to banks without them).
+CREATE INDEX tQueStudy ON tQue(IsDel, userStatus);
+CREATE INDEX tQueGroupStudy ON tQue(cateListId, IsDel, userStatus, userTime);

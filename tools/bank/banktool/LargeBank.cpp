@@ -22,15 +22,6 @@ const int setsPerSection = 4;
 // Question types in rough exam proportions; 3, 4 and 7 come as groups of three.
 const int typeCycle[] = {1, 1, 1, 1, 2, 2, 2, 3, 4, 6, 7, 10, 11, 12, 14, 16};
 
-// Prediction papers the size of a real paper: 100 questions each.
-const int papers = 10;
-struct PaperPart
-{
-    int queTypeId;
-    int groups;
-};
-const PaperPart paperParts[] = {{1, 30}, {2, 30}, {3, 4}, {4, 2}, {6, 10}, {7, 4}};
-
 const char16_t words[] =
     u"患者男性女性岁反复发作咳嗽咳痰胸痛气促心悸发热乏力腹痛腹泻恶心呕吐头痛头晕水肿"
     u"血压心率呼吸体温查体双肺湿啰音心脏杂音肝脾肿大实验室检查白细胞血红蛋白血小板"
@@ -89,21 +80,11 @@ public:
                        "userStatus, userAnswer, userTime, userFav, userNote) "
                        "VALUES (?, ?, ?, ?, ?, '0', ?, ?, '2024-03-01 08:00:00', ?, ?, ?, ?, ?)"),
           option(db, "INSERT INTO tQueOpt (optName, optText, queId) VALUES (?, ?, ?)"),
-          log(db, "INSERT INTO tQueLog (queId, type, userStatus, userAnswer, userTime) VALUES (?, '001', ?, ?, ?)"),
-          paper(db, "INSERT INTO ytCate VALUES (?, ?, 0, ?, '1')"),
-          paperGroup(db, "INSERT INTO ytCateList VALUES (?, ?, ?, ?)"),
-          paperQuestion(db, "INSERT INTO ytQue (queId, cateListId, queText, answer, prompt, IsDel, ord, queCode, "
-                            "modTime, userStatus, userFav) "
-                            "VALUES (?, ?, ?, ?, ?, '0', ?, ?, '2024-03-01 08:00:00', '0', '0')"),
-          paperOption(db, "INSERT INTO ytQueOpt (optName, optText, queId) VALUES (?, ?, ?)")
+          log(db, "INSERT INTO tQueLog (queId, type, userStatus, userAnswer, userTime) VALUES (?, '001', ?, ?, ?)")
     {
     }
 
-    bool valid() const
-    {
-        return cate.valid() && group.valid() && question.valid() && option.valid() && log.valid() && paper.valid()
-               && paperGroup.valid() && paperQuestion.valid() && paperOption.valid();
-    }
+    bool valid() const { return cate.valid() && group.valid() && question.valid() && option.valid() && log.valid(); }
 
     bool run()
     {
@@ -129,44 +110,10 @@ public:
                 }
             }
         }
-        return writePapers();
-    }
-
-private:
-    // Top-level ytCate rows whose groups hang right under them.
-    bool writePapers()
-    {
-        int paperGroups = 0;
-        int paperQuestions = 0;
-        for (int p = 1; p <= papers; ++p) {
-            if (!paper.bind(1, p).bind(2, QStringLiteral("押题密卷%1").arg(p)).bind(3, p).run())
-                return false;
-            for (const PaperPart &part : paperParts) {
-                const bool shared = part.queTypeId == 3 || part.queTypeId == 4 || part.queTypeId == 7;
-                for (int g = 0; g < part.groups; ++g) {
-                    const int groupId = ++paperGroups;
-                    if (!paperGroup.bind(1, groupId).bind(2, p).bind(3, part.queTypeId)
-                             .bind(4, shared ? randomText(random, 80, 300) : QString()).run())
-                        return false;
-                    for (int i = 1; i <= (shared ? 3 : 1); ++i) {
-                        const int queId = ++paperQuestions;
-                        paperQuestion.bind(1, queId).bind(2, groupId).bind(3, randomText(random, 20, 120))
-                            .bind(4, answerFor(part.queTypeId, 5)).bind(5, randomText(random, 50, 300)).bind(6, i)
-                            .bind(7, QStringLiteral("Y%1").arg(queId));
-                        if (!paperQuestion.run())
-                            return false;
-                        for (int o = 0; o < 5; ++o) {
-                            if (!paperOption.bind(1, QString(QChar('A' + o))).bind(2, randomText(random, 4, 20))
-                                     .bind(3, queId).run())
-                                return false;
-                        }
-                    }
-                }
-            }
-        }
         return true;
     }
 
+private:
     bool fillSet(int setId, int count)
     {
         int groupOrd = 0;
@@ -242,11 +189,119 @@ private:
     const LargeBankPlan &plan;
     QRandomGenerator random;
     Statement cate, group, question, option, log;
-    Statement paper, paperGroup, paperQuestion, paperOption;
     const QDateTime answerEpoch = QDateTime(QDate(2015, 10, 1), QTime(12, 0));
     int groups = 0;
     int questions = 0;
     int answeredCount = 0;
+};
+
+// What the pages beside the question bank show: a syllabus, past exam
+// records and prediction papers, so that every page has work on this bank.
+// Paper ids start far above the practice ids, clear of any other paper.
+class PageWork
+{
+public:
+    PageWork(sqlite3 *db, quint32 seed)
+        : random(seed + 1),
+          outline(db, "INSERT INTO examOutline VALUES (?, ?, ?)"),
+          record(db, "INSERT INTO ConfigTable VALUES (?, ?, ?, ?, ?, ?)"),
+          paper(db, "INSERT INTO ytCate VALUES (?, ?, 0, ?, '1')"),
+          group(db, "INSERT INTO ytCateList VALUES (?, ?, ?, ?)"),
+          question(db, "INSERT INTO ytQue (queId, cateListId, queText, answer, prompt, IsDel, ord, queCode, modTime, "
+                       "userStatus, userFav) VALUES (?, ?, ?, ?, ?, '0', ?, ?, '2024-03-01 08:00:00', '0', '0')"),
+          option(db, "INSERT INTO ytQueOpt (optName, optText, queId) VALUES (?, ?, ?)")
+    {
+    }
+
+    bool run()
+    {
+        return outline.valid() && record.valid() && paper.valid() && group.valid() && question.valid()
+               && option.valid() && addSyllabus() && addExamRecords() && addPapers();
+    }
+
+private:
+    // Nine units ("001".."009"), ten topics each, eight points per topic.
+    bool addSyllabus()
+    {
+        for (int u = 1; u <= 9; ++u) {
+            const QString unit = QStringLiteral("%1").arg(u, 3, 10, QLatin1Char('0'));
+            if (!outline.bind(1, unit).bind(2, QStringLiteral("第%1单元 %2").arg(u).arg(randomText(random, 6, 12)))
+                     .bind(3, QString()).run())
+                return false;
+            for (int t = 1; t <= 10; ++t) {
+                const QString topic = unit + QStringLiteral("%1").arg(t, 3, 10, QLatin1Char('0'));
+                if (!outline.bind(1, topic).bind(2, randomText(random, 8, 30)).bind(3, QString()).run())
+                    return false;
+                for (int p = 1; p <= 8; ++p) {
+                    const QString point = topic + QStringLiteral("%1").arg(p, 3, 10, QLatin1Char('0'));
+                    if (!outline.bind(1, point).bind(2, randomText(random, 20, 120)).bind(3, QStringLiteral("1")).run())
+                        return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // Thirty reports of each exam kind, each the size of a whole paper.
+    bool addExamRecords()
+    {
+        for (int n = 1; n <= 60; ++n) {
+            QString report = QStringLiteral("<html><body><h2>考试报告</h2>");
+            for (int q = 1; q <= 120; ++q)
+                report += QStringLiteral("<p>%1. %2</p>").arg(q).arg(randomText(random, 60, 200));
+            report += QStringLiteral("</body></html>");
+            const QString time = QDateTime(QDate(2015, 9, 1), QTime(9, 0)).addSecs(qint64(n) * 86400)
+                                     .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+            const int right = random.bounded(40, 110);
+            if (!record.bind(1, QString::number(n)).bind(2, time).bind(3, QString::number(n % 2))
+                     .bind(4, report).bind(5, QStringLiteral("120/%1/%2").arg(right).arg(random.bounded(0, 120 - right)))
+                     .bind(6, QString::number(n)).run())
+                return false;
+        }
+        return true;
+    }
+
+    // Twelve papers of 120 questions in exam proportions.
+    bool addPapers()
+    {
+        const struct { int type; int count; } parts[] = {{1, 40}, {2, 30}, {3, 15}, {4, 9}, {6, 10}, {7, 9}, {11, 7}};
+        int groupId = 900000;
+        int queId = 900000;
+        for (int p = 1; p <= 12; ++p) {
+            const int paperId = 9000 + p;
+            if (!paper.bind(1, paperId).bind(2, QStringLiteral("押题密卷%1").arg(p)).bind(3, p).run())
+                return false;
+            for (const auto &part : parts) {
+                const bool shared = part.type == 3 || part.type == 4 || part.type == 7;
+                for (int left = part.count; left > 0;) {
+                    const int size = qMin(shared ? 3 : 1, left);
+                    if (!group.bind(1, ++groupId).bind(2, paperId).bind(3, part.type)
+                             .bind(4, shared ? randomText(random, 80, 300) : QString()).run())
+                        return false;
+                    for (int i = 1; i <= size; ++i) {
+                        const int options = part.type == 11 ? 2 : 5;
+                        const QString answer = QString(QChar('A' + random.bounded(options)));
+                        ++queId;
+                        if (!question.bind(1, queId).bind(2, groupId).bind(3, randomText(random, 20, 120))
+                                 .bind(4, answer).bind(5, randomText(random, 50, 300)).bind(6, i)
+                                 .bind(7, QStringLiteral("Y%1").arg(queId)).run())
+                            return false;
+                        for (int o = 0; o < options; ++o) {
+                            const QString text = part.type == 11 ? (o == 0 ? QStringLiteral("正确") : QStringLiteral("错误"))
+                                                                 : randomText(random, 4, 20);
+                            if (!option.bind(1, QString(QChar('A' + o))).bind(2, text).bind(3, queId).run())
+                                return false;
+                        }
+                    }
+                    left -= size;
+                }
+            }
+        }
+        return true;
+    }
+
+    QRandomGenerator random;
+    Statement outline, record, paper, group, question, option;
 };
 
 const char bankSettings[] =
@@ -274,7 +329,8 @@ bool writeLargeBank(const QString &dir, const LargeBankPlan &plan, QString *erro
         return false;
     }
     Generator generator(bank.handle(), plan);
-    if (!generator.valid() || !generator.run() || !bank.exec(QStringLiteral("COMMIT;"))) {
+    PageWork pageWork(bank.handle(), plan.seed);
+    if (!generator.valid() || !generator.run() || !pageWork.run() || !bank.exec(QStringLiteral("COMMIT;"))) {
         *error = QString::fromUtf8(sqlite3_errmsg(bank.handle()));
         return false;
     }

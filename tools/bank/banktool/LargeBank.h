@@ -3,8 +3,8 @@
 #include <QString>
 
 // A synthetic bank for benchmarks: a three-level chapter tree, every question
-// type, realistic text lengths, part of the questions answered, and ten
-// prediction papers of 100 questions.
+// type, realistic text lengths, part of the questions answered, a syllabus,
+// past exam records and twelve prediction papers of 120 questions.
 struct LargeBankPlan
 {
     int questions = 20000;

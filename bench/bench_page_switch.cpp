@@ -1,0 +1,103 @@
+#include "MainWindowRun.h"
+
+#include "Resources.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdlib>
+
+// Page switching in the main window: for each of the twelve navigation
+// targets, from the click on its button (the syllabus: the more-functions
+// panel's entry) to its first rows painted, worker jobs included. Counters:
+// first_ms the first visit (pages 11 and 12 are built then), filled_ms until
+// the page's loads have ended and every row is in, stall_ms the longest time
+// the GUI thread was held during click and fill (a 5 ms timer's lateness).
+// Each iteration comes from the question-bank page (from home for page 1).
+// "large" is the 20,000-question bank, "demo" the demo subject (baseline).
+
+namespace {
+
+const char *const pageNames[] = {"0home", "1bank", "2wrong", "3favourite", "4notes", "5simulated", "6talk",
+                                 "7search", "8answered", "9memorise", "10report", "11papers", "12syllabus"};
+
+struct Run
+{
+    std::unique_ptr<MainObject> object;
+    MainWidget *window = nullptr;
+};
+
+Run &run()
+{
+    static Run current;
+    return current;
+}
+
+void BM_PageSwitch(benchmark::State &state, int id)
+{
+    MainWidget *window = run().window;
+    if (!window) {
+        state.SkipWithError("no main window");
+        return;
+    }
+    double first = -1;
+    double filled = 0;
+    double stall = 0;
+    int visits = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const mainwindowrun::Visit away = mainwindowrun::visitPage(window, id == 1 ? 0 : 1);
+        state.ResumeTiming();
+        const mainwindowrun::Visit visit = mainwindowrun::visitPage(window, id);
+        if (!away.ok || !visit.ok) {
+            state.SkipWithError("the page did not fill");
+            break;
+        }
+        state.SetIterationTime(visit.firstRowsMs / 1e3);
+        if (first < 0)
+            first = visit.firstRowsMs;
+        filled += visit.filledMs;
+        stall = std::max(stall, visit.worstStallMs);
+        ++visits;
+    }
+    state.counters["first_ms"] = first;
+    state.counters["filled_ms"] = visits ? filled / visits : 0;
+    state.counters["stall_ms"] = stall;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    initResources();
+    // "--demo" runs on the demo subject, the baseline.
+    const bool demo = std::find(argv + 1, argv + argc, std::string("--demo")) != argv + argc;
+    benchmark::Initialize(&argc, argv);
+
+    QTemporaryDir scratch;
+    const QString subject = demo ? mainwindowrun::demoBankDir() : mainwindowrun::largeBankDir(scratch);
+    if (subject.isEmpty())
+        return EXIT_FAILURE;
+    mainwindowrun::ProgramDir program(subject);
+    if (!program.isReady())
+        return EXIT_FAILURE;
+    run().object = mainwindowrun::startMainWindow();
+    run().window = mainwindowrun::shownMainWindow();
+
+    for (int id = 0; id <= 12; ++id) {
+        benchmark::RegisterBenchmark((std::string("PageSwitch/") + (demo ? "demo/" : "large/") + pageNames[id]).c_str(),
+                                     BM_PageSwitch, id)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    mainwindowrun::endMainWindow(run().object);
+    benchmark::Shutdown();
+    return 0;
+}
