@@ -59,6 +59,13 @@ inline QString demoBankDir()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../demo/data");
 }
 
+// The demo subject with "--demo" among the arguments, else the large bank.
+inline QString chosenBankDir(int argc, char **argv, QTemporaryDir &scratch)
+{
+    const bool demo = std::find(argv + 1, argv + argc, std::string("--demo")) != argv + argc;
+    return demo ? demoBankDir() : largeBankDir(scratch);
+}
+
 inline bool copyTree(const QString &from, const QString &to)
 {
     if (!QDir().mkpath(to))

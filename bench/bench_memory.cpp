@@ -82,13 +82,12 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     initResources();
-    const bool demo = std::find(argv + 1, argv + argc, std::string("--demo")) != argv + argc;
-    benchmark::Initialize(&argc, argv);
-
     QTemporaryDir scratch;
-    subjectDir = demo ? mainwindowrun::demoBankDir() : mainwindowrun::largeBankDir(scratch);
+    subjectDir = mainwindowrun::chosenBankDir(argc, argv, scratch);
     if (subjectDir.isEmpty())
         return EXIT_FAILURE;
+    const bool demo = subjectDir == mainwindowrun::demoBankDir();
+    benchmark::Initialize(&argc, argv);
     benchmark::RegisterBenchmark(demo ? "PeakMemory/demo" : "PeakMemory/large", BM_PeakMemory)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);

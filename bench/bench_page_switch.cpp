@@ -76,13 +76,12 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     initResources();
     // "--demo" runs on the demo subject, the baseline.
-    const bool demo = std::find(argv + 1, argv + argc, std::string("--demo")) != argv + argc;
-    benchmark::Initialize(&argc, argv);
-
     QTemporaryDir scratch;
-    const QString subject = demo ? mainwindowrun::demoBankDir() : mainwindowrun::largeBankDir(scratch);
+    const QString subject = mainwindowrun::chosenBankDir(argc, argv, scratch);
     if (subject.isEmpty())
         return EXIT_FAILURE;
+    const bool demo = subject == mainwindowrun::demoBankDir();
+    benchmark::Initialize(&argc, argv);
     mainwindowrun::ProgramDir program(subject);
     if (!program.isReady())
         return EXIT_FAILURE;
