@@ -144,13 +144,28 @@ void ExamQuestionsWidget::loadSets(int sectionId)
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     loadedSetCount = 0;
     table->setColumnWidth(0, table->width());
-    worker->setJob(8, sectionId);
+    listedSectionId = sectionId;
+    startSetJob();
+}
+
+void ExamQuestionsWidget::refreshRows()
+{
+    if (listedSectionId == -1)
+        return;
+    worker->stop();
+    startSetJob();
+}
+
+void ExamQuestionsWidget::startSetJob()
+{
+    worker->setJob(8, listedSectionId);
     worker->start(QThread::InheritPriority);
 }
 
 void ExamQuestionsWidget::receiveJobStarted(int generation)
 {
     arrivingGeneration = generation;
+    arrivedSetCount = 0;
 }
 
 bool ExamQuestionsWidget::currentLoad() const
@@ -163,6 +178,12 @@ void ExamQuestionsWidget::receiveQuestionBycateId(SqliteData *data)
     const std::unique_ptr<SqliteData> owned(data);
     if (!currentLoad())
         return;
+    // A refresh, or a load that a refresh took over, meets its rows here.
+    if (ExamCellForm *listed = rowAt(arrivedSetCount++)) {
+        showCounts(listed, *data);
+        listed->update();
+        return;
+    }
     auto *row = new ExamCellForm(this, skinColor);
     connect(row, &ExamCellForm::sendSingle, this, &ExamQuestionsWidget::receiveSingle);
     connect(row, &ExamCellForm::sendclear, this, &ExamQuestionsWidget::receiveClear);
@@ -198,6 +219,9 @@ void ExamQuestionsWidget::receiveSingle(int index)
     if (!row)
         return;
     selectedSetRow = index;
+    // The practice page starts at the answered count: the row's may still
+    // wait for a refresh under way.
+    refreshSelectedRow();
     const auto set = std::make_unique<SqliteData>();
     set->text0 = QString::number(row->cateId());
     set->text1 = row->title();
@@ -215,9 +239,10 @@ void ExamQuestionsWidget::on_tableWidget_doubleClicked(const QModelIndex &index)
 
 void ExamQuestionsWidget::enterPage()
 {
+    // Sets may have been practised anywhere since: in a chain of next sets,
+    // on the review pages, from the home page.
     if (ui->tableWidget->rowCount() > 0 || firstVisitDone) {
-        if (selectedSetRow != -1)
-            refreshSelectedRow();
+        refreshRows();
         return;
     }
     firstVisitDone = true;

@@ -29,7 +29,7 @@ public:
     // For the rows and dialogs made from now on.
     void setSkinColor(const QString &color);
     // After each show: the first visit opens the first chapter's first
-    // section, later ones refresh the selected row.
+    // section, later ones refresh every listed row from the bank.
     void enterPage();
     // The row of the set last opened or cleared; -1 for none.
     int selectedRow() const;
@@ -43,7 +43,8 @@ signals:
     void sendDataToSingleQuestionForm(SqliteData *set, int lastRow, QString sectionName);
 
 public slots:
-    // Opens the set in that row; a row that holds no set does nothing.
+    // Opens the set in that row, with its counts read afresh; a row that
+    // holds no set does nothing.
     void receiveSingle(int index);
     // The question list's signals; this page has nothing to do on them.
     void receivePressValue(int value);
@@ -63,6 +64,10 @@ private:
     // A section's item loads its sets; a chapter's item folds or unfolds.
     void openTreeItem(QTreeWidgetItem *item);
     void loadSets(int sectionId);
+    // Reads the listed section's sets again on the worker, into the rows
+    // already there.
+    void refreshRows();
+    void startSetJob();
     void refreshSelectedRow();
     ExamCellForm *rowAt(int row) const;
     // Whether what arrives now belongs to the last load started.
@@ -77,6 +82,10 @@ private:
     int selectedSetRow = -1;
     bool firstVisitDone = false;
     QString sectionName;
+    // The section whose sets are listed; -1 before the first load.
+    int listedSectionId = -1;
+    // Rows the current job has delivered: where its next row goes.
+    int arrivedSetCount = 0;
     // Deletes itself when closed.
     QPointer<ClearQuestionsRecord> clearDialog;
     // Of the job whose rows arrive now; rows of a superseded load carry an
