@@ -185,7 +185,10 @@ void NewKnowWidget::addReviewRow(int position, MainQuestion *record)
         todayPositions.append(position);
     if (days <= 7)
         weekPositions.append(position);
-    if (days <= 30)
+    // One calendar month back, not 30 days: the chart has a slot per day of
+    // the month, and after a short month 30 days back would put two dates
+    // into one slot.
+    if (question->userTime.date() > loadNow.date().addMonths(-1))
         monthPositions.append(position);
 }
 

@@ -183,6 +183,8 @@ private slots:
     void reloadWithRowsQueued();
     void reloadMidJobOnLargeBank();
     void leftWithLoadRunning();
+    void monthIsOneCalendarMonth_data();
+    void monthIsOneCalendarMonth();
 };
 
 void TestNewKnowWidget::form()
@@ -481,6 +483,52 @@ void TestNewKnowWidget::leftWithLoadRunning()
     QVERIFY(worker(page)->wait(generousWait));
     onBank.page.reset();
     QCoreApplication::processEvents();
+}
+
+void TestNewKnowWidget::monthIsOneCalendarMonth_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("firstListed");
+    QTest::newRow("after a 30-day month") << QDate(2026, 7, 15) << QDate(2026, 6, 16);
+    QTest::newRow("after a 31-day month") << QDate(2026, 6, 15) << QDate(2026, 5, 16);
+    QTest::newRow("31st after a 30-day month") << QDate(2026, 5, 31) << QDate(2026, 5, 1);
+    QTest::newRow("mid-March, common year") << QDate(2026, 3, 15) << QDate(2026, 2, 16);
+    QTest::newRow("mid-March, leap year") << QDate(2028, 3, 15) << QDate(2028, 2, 16);
+    QTest::newRow("30 March, common year") << QDate(2026, 3, 30) << QDate(2026, 3, 1);
+    QTest::newRow("31 March, leap year") << QDate(2028, 3, 31) << QDate(2028, 3, 1);
+    QTest::newRow("across the year") << QDate(2027, 1, 10) << QDate(2026, 12, 11);
+}
+
+// One answer a day for the 45 days up to today: the month view lists the
+// days since the same date last month, each in a day slot of its own.
+void TestNewKnowWidget::monthIsOneCalendarMonth()
+{
+    QFETCH(QDate, today);
+    QFETCH(QDate, firstListed);
+    const QString day = QStringLiteral("date('%1', '-' || i || ' days')").arg(today.toString(Qt::ISODate));
+    PageOnBank onBank(QStringLiteral("UPDATE tQue SET userStatus = '0';"
+                                     "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 44) "
+                                     "INSERT INTO tQue (queId, cateListId, queText, answer, IsDel, ord, userStatus, "
+                                     "userTime) SELECT 30000 + i, 113, %1, 'A', '0', 100 - i, '1', "
+                                     "%1 || ' 12:00:00' FROM n;")
+                          .arg(day));
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    NewKnowWidget &page = *onBank.page;
+    page.setNow(QDateTime(today, QTime(20, 0)));
+    QVERIFY(onBank.visit());
+    QTest::mouseClick(button(page, "pushButton_month"), Qt::LeftButton);
+
+    QStringList expected;
+    for (QDate date = firstListed; date <= today; date = date.addDays(1))
+        expected << QStringLiteral("  [%1]").arg(expected.size() + 1) + date.toString(Qt::ISODate);
+    QCOMPARE(rows(page), expected);
+    QCOMPARE(legend(page), legendOf(expected.size(), expected.size(), 0));
+    int charted = 0;
+    for (const CurveBucket &bucket : chart(page)->bucketList()) {
+        QVERIFY2(bucket.totalCount <= 1, qPrintable(bucket.slotLabel));
+        charted += bucket.totalCount;
+    }
+    QCOMPARE(charted, expected.size());
 }
 
 QTEST_MAIN(TestNewKnowWidget)
