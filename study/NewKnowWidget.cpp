@@ -125,6 +125,7 @@ void NewKnowWidget::dropRecords()
     weekPositions.clear();
     monthPositions.clear();
     currentRecords.clear();
+    shownPeriod.reset();
     qDeleteAll(allRecords);
     allRecords.clear();
 }
@@ -170,12 +171,30 @@ void NewKnowWidget::addReviewRow(int position, MainQuestion *record)
     table->horizontalHeader()->setVisible(false);
     table->verticalHeader()->setVisible(false);
     table->setColumnCount(1);
+    fileRecord(position, record);
+    if (shownPeriod) {
+        // A period button was pressed during the load: the record joins
+        // that list when it belongs there.
+        const bool belongs = *shownPeriod == ReviewAll || positionsOf(*shownPeriod).endsWith(position);
+        if (!belongs)
+            return;
+        currentRecords.append(record);
+        const int row = currentRecords.size() - 1;
+        table->insertRow(row);
+        setPeriodRow(row);
+        if (row == 0)
+            showFirstRow();
+        return;
+    }
     table->insertRow(position);
     const QString text = questionText(record);
     auto *item = new QTableWidgetItem(QStringLiteral("[%1]%2").arg(position + 1).arg(SqliteClass::stripImageRefs(text)));
     item->setToolTip(QStringLiteral("[%1]%2").arg(position + 1).arg(text));
     table->setItem(position, 0, item);
+}
 
+void NewKnowWidget::fileRecord(int position, const MainQuestion *record)
+{
     const QuestionData *question = questionOf(record);
     // Without an answer time a record belongs to no span but the whole list.
     if (!question || !question->userTime.isValid())
@@ -190,6 +209,11 @@ void NewKnowWidget::addReviewRow(int position, MainQuestion *record)
     // into one slot.
     if (question->userTime.date() > loadNow.date().addMonths(-1))
         monthPositions.append(position);
+}
+
+const QList<int> &NewKnowWidget::positionsOf(ReviewPeriod period) const
+{
+    return period == ReviewToday ? todayPositions : period == ReviewWeek ? weekPositions : monthPositions;
 }
 
 void NewKnowWidget::receiveThreadNewKnowQuestion(int ret)
@@ -219,15 +243,14 @@ void NewKnowWidget::showTotals(ReviewPeriod period, const QList<MainQuestion *> 
 
 void NewKnowWidget::showPeriod(ReviewPeriod period)
 {
+    shownPeriod = period;
     if (allRecords.isEmpty())
         return;
     currentRecords.clear();
     if (period == ReviewAll) {
         currentRecords = allRecords;
     } else {
-        const QList<int> &positions =
-            period == ReviewToday ? todayPositions : period == ReviewWeek ? weekPositions : monthPositions;
-        for (int position : positions)
+        for (int position : positionsOf(period))
             currentRecords.append(allRecords.at(position));
     }
     showTotals(period, currentRecords);
@@ -242,15 +265,24 @@ void NewKnowWidget::showPeriod(ReviewPeriod period)
         ui->widget_cell->hide();
         return;
     }
-    for (int row = 0; row < currentRecords.size(); ++row) {
-        const QString text = QStringLiteral("  [%1]%2").arg(row + 1).arg(questionText(currentRecords.at(row)));
-        auto *item = new QTableWidgetItem(text);
-        item->setToolTip(text);
-        table->setItem(row, 0, item);
-    }
+    for (int row = 0; row < currentRecords.size(); ++row)
+        setPeriodRow(row);
+    showFirstRow();
+}
+
+void NewKnowWidget::setPeriodRow(int row)
+{
+    const QString text = QStringLiteral("  [%1]%2").arg(row + 1).arg(questionText(currentRecords.at(row)));
+    auto *item = new QTableWidgetItem(text);
+    item->setToolTip(text);
+    ui->tableWidget->setItem(row, 0, item);
+}
+
+void NewKnowWidget::showFirstRow()
+{
     ui->widget_cell->show();
-    table->selectRow(0);
-    emit table->clicked(table->currentIndex());
+    ui->tableWidget->selectRow(0);
+    emit ui->tableWidget->clicked(ui->tableWidget->currentIndex());
 }
 
 QString NewKnowWidget::periodButtonStyle(bool selected, int position) const

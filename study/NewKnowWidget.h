@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 class DataToUiThreadClass;
 class MainQuestion;
 class QModelIndex;
@@ -56,7 +58,12 @@ private slots:
 
 private:
     void addReviewRow(int position, MainQuestion *record);
+    void fileRecord(int position, const MainQuestion *record);
+    const QList<int> &positionsOf(ReviewPeriod period) const;
     void showPeriod(ReviewPeriod period);
+    // Row n of the period on show, for currentRecords' record n.
+    void setPeriodRow(int row);
+    void showFirstRow();
     // Chart and legend of the records.
     void showTotals(ReviewPeriod period, const QList<MainQuestion *> &records);
     void selectPeriodButton(int position);
@@ -76,6 +83,9 @@ private:
     QList<int> monthPositions;
     // The period on show, in the table's row order.
     QList<MainQuestion *> currentRecords;
+    // The period chosen since the load began; none while the list grows in
+    // arrival order.
+    std::optional<ReviewPeriod> shownPeriod;
     QString skinColor;
     QDateTime fixedNow;
     // "Now" for the load under way, taken once: the clock and time-zone
