@@ -10,7 +10,8 @@ CollectionWidget::CollectionWidget(QWidget *parent)
 {
     ui->setupUi(this);
     connect(worker(), &DataToUiThreadClass::sendMarkQuestion, this, &CollectionWidget::receiveThreadMarkQuestion);
-    connect(SqliteClass::instance(), &SqliteClass::sendCollectoQuestion, this, &CollectionWidget::receiveMarkQuestion);
+    // The store sends every page's rows: only this page's own are taken.
+    worker()->connectOwnRows(SqliteClass::instance(), &SqliteClass::sendCollectoQuestion, this, &CollectionWidget::receiveMarkQuestion);
     attachForm({ui->label_message, ui->widget, ui->tableWidget, ui->widget_cell});
 }
 

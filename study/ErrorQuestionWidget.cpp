@@ -10,7 +10,8 @@ ErrorQuestionWidget::ErrorQuestionWidget(QWidget *parent)
 {
     ui->setupUi(this);
     connect(worker(), &DataToUiThreadClass::sendErrorQuestion, this, &ErrorQuestionWidget::receiveThreadErrorQuestion);
-    connect(SqliteClass::instance(), &SqliteClass::sendErrorQuestion, this, &ErrorQuestionWidget::receiveErrorQuestion);
+    // The store sends every page's rows: only this page's own are taken.
+    worker()->connectOwnRows(SqliteClass::instance(), &SqliteClass::sendErrorQuestion, this, &ErrorQuestionWidget::receiveErrorQuestion);
     attachForm({ui->label_message, ui->widget, ui->tableWidget, ui->widget_cell});
 }
 

@@ -74,8 +74,9 @@ void QuickBackQuestions::loadChapterTree()
         worker->setParent(this);
         connect(worker, &DataToUiThreadClass::sendJobStarted, this,
                 [this](int generation) { arrivingGeneration = generation; });
-        connect(SqliteClass::instance(), &SqliteClass::sendQuickQuestionBycateId, this,
-                &QuickBackQuestions::receiveQuestionBycate_Id);
+        // The store sends every page's rows: only this page's own are taken.
+        worker->connectOwnRows(SqliteClass::instance(), &SqliteClass::sendQuickQuestionBycateId, this,
+                               &QuickBackQuestions::receiveQuestionBycate_Id);
     }
     const QList<SqliteData *> chapters = childChapters(0);
     tree->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -10,7 +10,8 @@ UserTextWidget::UserTextWidget(QWidget *parent)
 {
     ui->setupUi(this);
     connect(worker(), &DataToUiThreadClass::sendNoteQuestion, this, &UserTextWidget::receiveThreadNoteQuestion);
-    connect(SqliteClass::instance(), &SqliteClass::sendNoteQuestion, this, &UserTextWidget::receiveNoteQuestion);
+    // The store sends every page's rows: only this page's own are taken.
+    worker()->connectOwnRows(SqliteClass::instance(), &SqliteClass::sendNoteQuestion, this, &UserTextWidget::receiveNoteQuestion);
     attachForm({ui->label_message, ui->widget, ui->tableWidget, ui->widget_cell});
 }
 

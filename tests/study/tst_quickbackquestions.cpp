@@ -137,6 +137,7 @@ private slots:
     void closedWithRowsOnTheWay();
     void openingReusesOneWindow();
     void buttonWaitsForRunningLoad();
+    void secondPageKeepsItsOwnRows();
 };
 
 void TestQuickBackQuestions::initTestCase()
@@ -436,6 +437,21 @@ void TestQuickBackQuestions::buttonWaitsForRunningLoad()
     QCOMPARE(listingWindows().size(), 1);
     QCOMPARE(child<QLabel>(listingWindows().first(), "label_title")->text(), QStringLiteral("【2】 呼吸练习一"));
     waitForListing(listingWindows().first());
+}
+
+// Two pages hear the store's one row signal: each lists only the sets its
+// own worker loads (the sanitizer build fails on a row freed twice).
+void TestQuickBackQuestions::secondPageKeepsItsOwnRows()
+{
+    PageOnBank fixture;
+    QuickBackQuestions &idle = fixture.page;
+    QVERIFY(loadSection(idle, QStringLiteral("呼吸系统")));
+    QuickBackQuestions loading;
+    loading.show();
+    QVERIFY(loadSection(loading, QStringLiteral("循环系统")));
+    QCoreApplication::processEvents();
+    QCOMPARE(titles(loading), (QStringList{"【1】 循环练习一"}));
+    QCOMPARE(titles(idle), (QStringList{"【1】 呼吸练习二", "【2】 呼吸练习一"}));
 }
 
 QTEST_MAIN(TestQuickBackQuestions)

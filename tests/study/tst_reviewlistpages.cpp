@@ -109,6 +109,8 @@ private slots:
     void storedAnswer();
     void answerIsRecorded();
     void clearListEmptiesPage();
+    void secondPageKeepsItsOwnRows_data();
+    void secondPageKeepsItsOwnRows();
 };
 
 void TestReviewListPages::initTestCase()
@@ -379,6 +381,35 @@ void TestReviewListPages::clearListEmptiesPage()
     QVERIFY(finishLoad(page));
     QCOMPARE(table(page)->rowCount(), 0);
     QVERIFY(!shownCell(page));
+}
+
+void TestReviewListPages::secondPageKeepsItsOwnRows_data()
+{
+    listed_data();
+}
+
+// Two pages of one kind hear the store's one row signal: each lists only
+// what its own worker loads, and frees it once (the sanitizer build fails
+// on a record freed twice).
+void TestReviewListPages::secondPageKeepsItsOwnRows()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, rows);
+    StudyBank bank(pictureSql);
+    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
+    auto idle = makePage(kind);
+    idle->show();
+    QVERIFY(load(*idle));
+    QCOMPARE(columnTexts(table(*idle)), rows);
+
+    auto loading = makePage(kind);
+    loading->show();
+    QVERIFY(load(*loading));
+    QCoreApplication::processEvents();
+    QCOMPARE(columnTexts(table(*loading)), rows);
+    QCOMPARE(columnTexts(table(*idle)), rows);
+    loading.reset();
+    idle.reset();
 }
 
 QTEST_MAIN(TestReviewListPages)
