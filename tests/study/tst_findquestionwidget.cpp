@@ -120,6 +120,7 @@ private slots:
     void typeMissingFromLoadedMap();
     void resetPage();
     void deletedWithHitsQueued();
+    void supersededHitsNeverJoin();
 };
 
 void TestFindQuestionWidget::initTestCase()
@@ -346,6 +347,29 @@ void TestFindQuestionWidget::deletedWithHitsQueued()
     QCOMPARE(table(*page)->rowCount(), 0); // every hit is still queued
     page.reset();
     QCoreApplication::processEvents();
+}
+
+// Thousands of hits of a first search still queued when a second starts:
+// the table holds the second search's hits alone and the header counts them.
+void TestFindQuestionWidget::supersededHitsNeverJoin()
+{
+    PageOnBank onBank(searchSql
+                      + QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                                       "INSERT INTO tQue (queId, cateListId, queText, answer, IsDel, ord, userStatus) "
+                                       "SELECT 100000 + i, 113, '药题' || i, 'A', '0', 10 + i, '0' FROM n;"));
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    FindQuestionWidget &page = onBank.page;
+    lineEdit(page)->setText(QStringLiteral("药"));
+    QTest::mouseClick(searchButton(page), Qt::LeftButton);
+    QVERIFY(worker(page)->wait(generousWait));
+    QCOMPARE(table(page)->rowCount(), 0); // every hit is still queued
+
+    QVERIFY(search(page, QStringLiteral("肺")));
+    const QStringList rows = columnTexts(table(page));
+    QCOMPARE(rows.size(), 4);
+    for (const QString &text : rows)
+        QVERIFY2(text.contains(QStringLiteral("肺")), qPrintable(text));
+    QCOMPARE(headerText(page), header(QStringLiteral("肺"), 4));
 }
 
 QTEST_MAIN(TestFindQuestionWidget)
