@@ -10,6 +10,7 @@
 #include "SqliteData.h"
 
 #include <QDebug>
+#include <QEvent>
 #include <QHeaderView>
 
 #include <memory>
@@ -22,8 +23,12 @@ const char cornerStyle[] = "QTableCornerButton::section{background-color: transp
 // the left, the count stays in view.
 const char headerStyle[] = "QHeaderView::section:horizontal{font: 75 10pt \"微软雅黑\";padding-left:4px;}";
 // The chapter column; the question column takes the rest, so that the count
-// in its header is not cut off.
+// in its header is not cut off. Where the list is narrow (a hit shown beside
+// it) the chapter column gives up width to the count, down to its least.
 const int chapterColumnWidth = 90;
+const int chapterColumnLeast = 40;
+// With the question view's own least width, the page still fits the main
+// window at its smallest.
 const int listPaneMinimumWidth = 340;
 
 } // namespace
@@ -44,6 +49,7 @@ FindQuestionWidget::FindQuestionWidget(QWidget *parent)
     ui->widget_cell->hide();
     // Room for the hits' two columns and the count in the header.
     ui->widget->setMinimumWidth(listPaneMinimumWidth);
+    ui->tableWidget->viewport()->installEventFilter(this);
 }
 
 FindQuestionWidget::~FindQuestionWidget()
@@ -93,7 +99,7 @@ void FindQuestionWidget::on_btnSearch_clicked()
     table->setRowCount(0);
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Interactive);
-    table->setColumnWidth(1, chapterColumnWidth);
+    fitChapterColumn();
     searchedKeyword = keyword;
     worker->setKeywordJob(6, keyword);
     worker->start(QThread::InheritPriority);
@@ -141,6 +147,23 @@ void FindQuestionWidget::receiveFindQuestions(int ret)
         item->setText(header);
     else
         ui->tableWidget->setHorizontalHeaderItem(0, new QTableWidgetItem(header));
+    fitChapterColumn();
+}
+
+bool FindQuestionWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->tableWidget->viewport() && event->type() == QEvent::Resize)
+        fitChapterColumn();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FindQuestionWidget::fitChapterColumn()
+{
+    QTableWidget *table = ui->tableWidget;
+    if (table->columnCount() < 2)
+        return;
+    const int room = table->viewport()->width() - table->horizontalHeader()->sectionSizeHint(0);
+    table->setColumnWidth(1, qBound(chapterColumnLeast, room, chapterColumnWidth));
 }
 
 void FindQuestionWidget::on_tableWidget_clicked(const QModelIndex &index)

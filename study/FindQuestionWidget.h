@@ -38,8 +38,14 @@ public slots:
 private slots:
     void receiveJobStarted(int generation);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool currentSearch() const;
+    // The count in the first header shows whole as long as the chapter
+    // column can make room for it.
+    void fitChapterColumn();
 
     Ui::FindQuestionWidget *ui;
     DataToUiThreadClass *worker = nullptr;

@@ -121,6 +121,8 @@ private slots:
     void resetPage();
     void deletedWithHitsQueued();
     void supersededHitsNeverJoin();
+    void countHeaderWhole_data();
+    void countHeaderWhole();
 };
 
 void TestFindQuestionWidget::initTestCase()
@@ -370,6 +372,36 @@ void TestFindQuestionWidget::supersededHitsNeverJoin()
     for (const QString &text : rows)
         QVERIFY2(text.contains(QStringLiteral("肺")), qPrintable(text));
     QCOMPARE(headerText(page), header(QStringLiteral("肺"), 4));
+}
+
+void TestFindQuestionWidget::countHeaderWhole_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("the main window at its smallest") << 855;
+    QTest::newRow("wider") << 1024;
+}
+
+// The header's count shows whole, also once a hit is shown beside the list,
+// and the page still fits the main window at its smallest.
+void TestFindQuestionWidget::countHeaderWhole()
+{
+    QFETCH(int, width);
+    PageOnBank onBank;
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    FindQuestionWidget &page = onBank.page;
+    page.resize(width, 600);
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QVERIFY(search(page, QStringLiteral("肺")));
+    QHeaderView *sections = table(page)->horizontalHeader();
+    QCOMPARE(headerText(page), header(QStringLiteral("肺"), 4));
+    QTRY_VERIFY(sections->sectionSize(0) >= sections->sectionSizeHint(0));
+    clickRow(table(page), 0);
+    QVERIFY(questionView(page)->isVisible());
+    // The list gives up its width to the view.
+    QTRY_VERIFY(child<QWidget>(&page, "widget")->width() <= width / 2);
+    QTRY_VERIFY2(sections->sectionSize(0) >= sections->sectionSizeHint(0),
+                 qPrintable(QStringLiteral("%1 < %2").arg(sections->sectionSize(0)).arg(sections->sectionSizeHint(0))));
+    QVERIFY(page.minimumSizeHint().width() <= 855);
 }
 
 QTEST_MAIN(TestFindQuestionWidget)
