@@ -95,6 +95,8 @@ NewKnowWidget::~NewKnowWidget()
 void NewKnowWidget::setSkinColor(const QString &color)
 {
     skinColor = color;
+    // Without a style of their own the buttons paint as black blocks.
+    selectPeriodButton(selectedPosition);
     ui->widget_2->setSkinColor(color);
     ui->tableWidget->setStyleSheet(SqliteClass::tableWidgetStyle(color));
     ui->widget_cell->setStyle(color, 1);
@@ -303,6 +305,7 @@ void NewKnowWidget::selectPeriodButton(int position)
 {
     QPushButton *const buttons[] = {ui->pushButton_all, ui->pushButton_day, ui->pushButton_week,
                                     ui->pushButton_month};
+    selectedPosition = position;
     for (int i = 1; i <= 4; ++i)
         buttons[i - 1]->setStyleSheet(periodButtonStyle(i == position, i));
 }

@@ -30,8 +30,7 @@ public:
     // Stops a load still running and frees every record.
     ~NewKnowWidget() override;
 
-    // For the chart and the list; the period buttons take it at their next
-    // click or at the end of a load.
+    // For the chart, the list and the period buttons.
     void setSkinColor(const QString &color);
     // Stops a running load, drops its records and empties the list.
     void clearLists();
@@ -66,6 +65,7 @@ private:
     void showFirstRow();
     // Chart and legend of the records.
     void showTotals(ReviewPeriod period, const QList<MainQuestion *> &records);
+    // Position 1 to 4 from the left; 0 selects none.
     void selectPeriodButton(int position);
     QString periodButtonStyle(bool selected, int position) const;
     // Stops the load, empties the lists and the question view, frees the records.
@@ -87,6 +87,8 @@ private:
     // arrival order.
     std::optional<ReviewPeriod> shownPeriod;
     QString skinColor;
+    // Of the period button last selected; 0 before any.
+    int selectedPosition = 0;
     QDateTime fixedNow;
     // "Now" for the load under way, taken once: the clock and time-zone
     // lookup per row cost more than the row.

@@ -188,6 +188,7 @@ private slots:
     void monthIsOneCalendarMonth();
     void periodChosenWhileLoading_data();
     void periodChosenWhileLoading();
+    void buttonsTakeTheSkin();
 };
 
 void TestNewKnowWidget::form()
@@ -577,6 +578,26 @@ void TestNewKnowWidget::periodChosenWhileLoading()
     QVERIFY(finishLoad(page));
     QCOMPARE(lastRecordTaken, listed(positions));
     QVERIFY(firstListedShown);
+}
+
+// From the first visit on, before any load has selected a period, the
+// buttons are outlined in the skin colour, not left to paint black; a later
+// skin keeps the period selected.
+void TestNewKnowWidget::buttonsTakeTheSkin()
+{
+    PageOnBank onBank;
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    NewKnowWidget &page = *onBank.page;
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QCOMPARE(buttonStyles(page), expectedStyles(green, 0));
+    QPushButton *day = button(page, "pushButton_day");
+    QCOMPARE(paintedColor(day, QPoint(0, day->height() / 2)), skinColour(green));
+    QVERIFY(paintedColor(day, QPoint(day->width() / 2, 2)) != QColor(Qt::black));
+
+    QVERIFY(onBank.visit());
+    const QString pink = QStringLiteral("255,127,167,255");
+    page.setSkinColor(pink);
+    QCOMPARE(buttonStyles(page), expectedStyles(pink, 2));
 }
 
 QTEST_MAIN(TestNewKnowWidget)
