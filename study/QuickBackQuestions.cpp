@@ -124,8 +124,6 @@ void QuickBackQuestions::prepareTable()
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setVisible(false);
-    // Each row shows its own number in its title.
-    table->verticalHeader()->setVisible(false);
     table->setColumnCount(1);
     table->setRowCount(0);
     loadedSetCount = 0;

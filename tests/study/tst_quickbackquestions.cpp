@@ -253,6 +253,8 @@ void TestQuickBackQuestions::sectionRows()
     QTableWidget *view = table(page);
     QCOMPARE(view->columnCount(), 1);
     QVERIFY(view->horizontalHeader()->isHidden());
+    // The row numbers stand at the left, as in the page's form.
+    QVERIFY(view->verticalHeader()->isVisibleTo(&page));
     for (int i = 0; i < view->rowCount(); ++i) {
         QCOMPARE(row(page, i)->cateIdText(), ids.at(i));
         QCOMPARE(view->rowHeight(i), 42);
