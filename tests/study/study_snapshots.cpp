@@ -1,8 +1,8 @@
 // Draws the question-bank page, a set row and the clear-records dialog, the
 // quick-memorisation page with its listing window and the exam syllabus
 // page on a copy of the demo subject into PNG files, to look at them
-// without a screen:
-//   study_snapshots OUTDIR DEMO_DATA_DIR
+// without a screen, in a page area WIDTH pixels wide (855 by default):
+//   study_snapshots OUTDIR DEMO_DATA_DIR [WIDTH]
 #include "BuiltinPassphrase.h"
 #include "ClearQuestionsRecord.h"
 #include "CollectionWidget.h"
@@ -47,6 +47,8 @@
 namespace {
 
 const QString green = QStringLiteral("80,153,2,255");
+// The page area's size: the main window's at its smallest, or as given.
+QSize stageSize(855, 600);
 
 bool waitFor(const std::function<bool()> &done)
 {
@@ -73,7 +75,7 @@ struct Stage
         layout->setContentsMargins(0, 0, 0, 0);
         page = new ExamQuestionsWidget;
         layout->addWidget(page);
-        area.resize(855, 600);
+        area.resize(stageSize);
         area.show();
         page->setSkinColor(green);
     }
@@ -168,7 +170,7 @@ QWidget *pageArea(QWidget *page)
     auto *layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page);
-    area->resize(855, 600);
+    area->resize(stageSize);
     area->show();
     return area;
 }
@@ -405,6 +407,17 @@ static bool drawReviewAndSearchPages(SqliteClass *store, const QDir &out)
     store->loadQuestionTypes();
     store->execSql(QStringLiteral("UPDATE tQue SET userStatus = '0', userAnswer = NULL, userTime = NULL, "
                                   "userFav = '0', userNote = NULL"));
+    // A new user's first visit of page 8, nothing answered yet.
+    {
+        auto *page = new NewKnowWidget;
+        const std::unique_ptr<QWidget> area(pageArea(page));
+        page->setSkinColor(green);
+        page->loadList();
+        auto *worker = page->findChild<DataToUiThreadClass *>();
+        if (!waitFor([worker] { return worker->isFinished(); }))
+            return false;
+        saveSnapshot(area.get(), out, QStringLiteral("page8_nothing_answered"));
+    }
     if (!drawReviewPage<ErrorQuestionWidget>(out, QStringLiteral("page2_empty"))
         || !drawReviewPage<CollectionWidget>(out, QStringLiteral("page3_empty"))
         || !drawReviewPage<UserTextWidget>(out, QStringLiteral("page4_empty")))
@@ -419,10 +432,12 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: study_snapshots OUTDIR DEMO_DATA_DIR\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: study_snapshots OUTDIR DEMO_DATA_DIR [WIDTH]\n");
         return 2;
     }
+    if (argc == 4)
+        stageSize.setWidth(QString::fromLocal8Bit(argv[3]).toInt());
     initResources();
     QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
     // Absolute: the working directory changes below.
