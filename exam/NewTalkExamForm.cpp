@@ -643,9 +643,14 @@ void NewTalkExamForm::on_btn_submit_clicked()
 
     submitDialog = new QuestionTypeTipDialog3;
     connect(submitDialog, &QuestionTypeTipDialog3::sendSignal, this, &NewTalkExamForm::receiveDialog3);
-    submitDialog->setText(numbers.isEmpty()
-                              ? QStringLiteral("您确定要提交试卷吗?")
-                              : QStringLiteral("您有[%1项]没有选择答案.确定要提交试卷吗?").arg(numbers));
+    if (numbers.isEmpty()) {
+        submitDialog->setText(QStringLiteral("您确定要提交试卷吗?"));
+    } else {
+        // A paper answered little lists more numbers than the dialog holds:
+        // they scroll, and the question stays in view under them.
+        submitDialog->setText(QStringLiteral("您有[%1项]没有选择答案.").arg(numbers));
+        submitDialog->setQuestion(QStringLiteral("确定要提交试卷吗?"));
+    }
     submitDialog->show();
 }
 
