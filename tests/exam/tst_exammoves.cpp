@@ -227,6 +227,7 @@ private slots:
     void grading_data();
     void grading();
     void staleEntryConfirmation();
+    void repeatedEntryConfirmation();
     void wholePaperSubmitted_data();
     void wholePaperSubmitted();
     void demoPredictionPaper();
@@ -753,6 +754,40 @@ void TestExamMoves::staleEntryConfirmation()
     card.at(1)->clickNumber(0);
     QCOMPARE(takeNotice(), QStringLiteral("不可返回上一题型。"));
     QCOMPARE(states(card.at(2)), QList<int>({1}));
+    delete window;
+}
+
+void TestExamMoves::repeatedEntryConfirmation()
+{
+    // Two confirmations of entering part 2; the second, confirmed once the
+    // user has moved on in that part, changes nothing.
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 1).singles(2, 4).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 1}, {2, 4}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QCOMPARE(card.size(), 2);
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    window->on_btn_next_clicked();
+    const QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 2);
+    QVERIFY(DialogAnswerer::clickButton(asks.at(0), QStringLiteral("btn_confirm")));
+    QCOMPARE(states(card.at(1)), QList<int>({1, 0, 0, 0}));
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QCOMPARE(states(card.at(1)), QList<int>({2, 2, 1, 0}));
+
+    QVERIFY(DialogAnswerer::clickButton(asks.at(1), QStringLiteral("btn_confirm")));
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(card.at(1)), QList<int>({2, 2, 1, 0}));
+    // Still in part 2, on its third question, with part 1 closed.
+    card.at(0)->clickNumber(0);
+    QCOMPARE(takeNotice(), QStringLiteral("不可返回上一题型。"));
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(card.at(1)), QList<int>({2, 2, 0, 1}));
     delete window;
 }
 
