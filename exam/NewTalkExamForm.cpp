@@ -277,12 +277,13 @@ void NewTalkExamForm::receiveTalkError(int ret)
 {
     if (!worker || arrivingGeneration != worker->generation())
         return;
-    if (ret == -1)
-        qDebug() << worker->lastErrorText();
-
     if (waitingForm)
         waitingForm->close();
+    // The worker keeps its error text once it has sent the result: read it
+    // after the thread has ended.
     worker->wait();
+    if (ret == -1)
+        qDebug() << worker->lastErrorText();
     delete worker;
     worker = nullptr;
 
@@ -411,6 +412,8 @@ int NewTalkExamForm::currentPartType() const
 
 void NewTalkExamForm::receiveNewTalkExam(int type, int id, QString number)
 {
+    // No section is kept before loading ends: the card's buttons, which take
+    // the keyboard under the overlay, move nothing until then.
     if (type < 0 || type >= TempExamSectionList.size() || type >= TempNewTalkExamCellList.size())
         return;
     ExamSection *part = TempExamSectionList.at(type);
