@@ -36,6 +36,8 @@ LearnReportWidget::LearnReportWidget(QWidget *parent)
     ui->tableWidget->verticalHeader()->setVisible(false);
     ui->tableWidget->setFocusPolicy(Qt::NoFocus);
     ui->widget_view->hideTitleBar();
+    // Width the list does not need goes to the report.
+    ui->splitter->setStretchFactor(1, 1);
 }
 
 LearnReportWidget::~LearnReportWidget()

@@ -277,12 +277,13 @@ void NewTalkExamForm::receiveTalkError(int ret)
 {
     if (!worker || arrivingGeneration != worker->generation())
         return;
-    if (ret == -1)
-        qDebug() << worker->lastErrorText();
-
     if (waitingForm)
         waitingForm->close();
+    // The worker keeps its error text once it has sent the result: read it
+    // after the thread has ended.
     worker->wait();
+    if (ret == -1)
+        qDebug() << worker->lastErrorText();
     delete worker;
     worker = nullptr;
 
@@ -411,6 +412,8 @@ int NewTalkExamForm::currentPartType() const
 
 void NewTalkExamForm::receiveNewTalkExam(int type, int id, QString number)
 {
+    // No section is kept before loading ends: the card's buttons, which take
+    // the keyboard under the overlay, move nothing until then.
     if (type < 0 || type >= TempExamSectionList.size() || type >= TempNewTalkExamCellList.size())
         return;
     ExamSection *part = TempExamSectionList.at(type);
@@ -643,9 +646,14 @@ void NewTalkExamForm::on_btn_submit_clicked()
 
     submitDialog = new QuestionTypeTipDialog3;
     connect(submitDialog, &QuestionTypeTipDialog3::sendSignal, this, &NewTalkExamForm::receiveDialog3);
-    submitDialog->setText(numbers.isEmpty()
-                              ? QStringLiteral("您确定要提交试卷吗?")
-                              : QStringLiteral("您有[%1项]没有选择答案.确定要提交试卷吗?").arg(numbers));
+    if (numbers.isEmpty()) {
+        submitDialog->setText(QStringLiteral("您确定要提交试卷吗?"));
+    } else {
+        // A paper answered little lists more numbers than the dialog holds:
+        // they scroll, and the question stays in view under them.
+        submitDialog->setText(QStringLiteral("您有[%1项]没有选择答案.").arg(numbers));
+        submitDialog->setQuestion(QStringLiteral("确定要提交试卷吗?"));
+    }
     submitDialog->show();
 }
 

@@ -146,7 +146,8 @@ void SimulatedExaminatinWidget::buildTypeTable()
     // pushed the table past a narrow page.
     table->setColumnWidth(2, 40);
     table->setRowCount(examParts.size());
-    const QRegExpValidator digits(QRegExp(QStringLiteral("[0-9]+$")));
+    // At most three digits: longer numbers overflow an int and read as 0.
+    const QRegExpValidator digits(QRegExp(QStringLiteral("[0-9]{1,3}$")));
     for (int row = 0; row < examParts.size(); ++row) {
         const ExamSection *part = examParts.at(row);
         table->setItem(row, 0, new QTableWidgetItem(part->name));

@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionComboBox>
 
 #include <memory>
 
@@ -145,6 +146,7 @@ void ViewReport::setComboSkinColor(const QString &skinColor)
     const QString style = comboStyle(skinColor);
     ui->fontComboBox->setStyleSheet(style);
     ui->fontsizecomboBox->setStyleSheet(style);
+    fitFamilyList();
 }
 
 void ViewReport::hideTitleBar()
@@ -435,6 +437,28 @@ bool ViewReport::selectFamily(const QString &family)
         return false;
     ui->fontComboBox->setCurrentFont(QFont(family));
     return true;
+}
+
+void ViewReport::fitFamilyList()
+{
+    QFontComboBox *box = ui->fontComboBox;
+    box->ensurePolished();
+    const QFontMetrics metrics(box->font());
+    const QFontDatabase fonts;
+    int widest = 0;
+    for (const QFontDatabase::WritingSystem system : {QFontDatabase::SimplifiedChinese, QFontDatabase::TraditionalChinese,
+                                                      QFontDatabase::Japanese, QFontDatabase::Korean}) {
+        for (const QString &family : fonts.families(system))
+            widest = qMax(widest, metrics.horizontalAdvance(family));
+    }
+    // The edit field keeps two pixels free on each side of its text.
+    const int editMargins = 4;
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = box->isEditable();
+    const QSize fitted = box->style()->sizeFromContents(QStyle::CT_ComboBox, &option,
+                                                        QSize(widest + editMargins, metrics.height()), box);
+    box->setMinimumWidth(fitted.width());
 }
 
 void ViewReport::showInListedFont()

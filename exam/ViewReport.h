@@ -100,6 +100,9 @@ private:
     int listedSize() const;
     // Selects an installed family in the font list; false leaves the list alone.
     bool selectFamily(const QString &family);
+    // Wide enough for the name of every installed Chinese, Japanese or
+    // Korean family in the list's own font.
+    void fitFamilyList();
     // The listed family (when installed) at 12 pt on the whole text.
     void showInListedFont();
     void applyBackground(const QColor &colour);

@@ -67,6 +67,11 @@ void YaTiWidget::initPage()
         form->setSkinColor(skinColor);
         connect(form, &YtRadioExamForm::sendRadioExam, this, &YaTiWidget::receiveRadioExam);
         form->show();
+        // Without a parent it opens where the platform puts it (at the
+        // screen's corner without a window manager): over the main window.
+        QRect placed = form->frameGeometry();
+        placed.moveCenter(window()->frameGeometry().center());
+        form->move(placed.topLeft());
     }
 }
 

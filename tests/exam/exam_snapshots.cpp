@@ -17,6 +17,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -67,15 +69,37 @@ void saveTipDialogs()
     save(next, QStringLiteral("QuestionTypeTipDialog2_next_part"));
     delete next;
 
+    // As the exam window asks: 30 numbers, every number of a fresh paper 2
+    // (scrolled to its end too), and none.
     QString numbers;
     for (int i = 1; i <= 25; ++i)
         numbers += QStringLiteral("%1, ").arg(i);
     for (int i = 1; i <= 5; ++i)
         numbers += QStringLiteral("26.%1, ").arg(i);
-    auto *submit = new QuestionTypeTipDialog3;
-    submit->setText(QStringLiteral("您有[%1项]没有选择答案.确定要提交试卷吗?").arg(numbers));
-    save(submit, QStringLiteral("QuestionTypeTipDialog3_submit_30"));
-    delete submit;
+    QString paper2;
+    for (int i = 1; i <= 60; ++i)
+        paper2 += QStringLiteral("%1, ").arg(i);
+    for (int i = 61; i <= 78; ++i) {
+        for (int k = 1; k <= (i <= 70 ? 2 : 3); ++k)
+            paper2 += QStringLiteral("%1.%2, ").arg(i).arg(k);
+    }
+    for (const auto &listed : {qMakePair(numbers, QStringLiteral("30")), qMakePair(paper2, QStringLiteral("paper2"))}) {
+        auto *submit = new QuestionTypeTipDialog3;
+        submit->setText(QStringLiteral("您有[%1项]没有选择答案.").arg(listed.first));
+        submit->setQuestion(QStringLiteral("确定要提交试卷吗?"));
+        save(submit, QStringLiteral("QuestionTypeTipDialog3_submit_") + listed.second);
+        QScrollBar *bar = submit->findChild<QScrollArea *>()->verticalScrollBar();
+        if (bar->maximum() > 0) {
+            submit->show();
+            bar->setValue(bar->maximum());
+            save(submit, QStringLiteral("QuestionTypeTipDialog3_submit_%1_end").arg(listed.second));
+        }
+        delete submit;
+    }
+    auto *submitAll = new QuestionTypeTipDialog3;
+    submitAll->setText(QStringLiteral("您确定要提交试卷吗?"));
+    save(submitAll, QStringLiteral("QuestionTypeTipDialog3_submit_all_answered"));
+    delete submitAll;
 
     auto *result = new QuestionTypeTipDialog4;
     result->setText(QStringLiteral("本次共[%1]题\n正确: %2题  错误: %3题  未答: %4题").arg(100).arg(62).arg(30).arg(8));

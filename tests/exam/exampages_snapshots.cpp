@@ -1,6 +1,7 @@
 // Draws the prediction papers page and the past exams page on a copy of the
 // demo subject into PNG files: exampages_snapshots OUTDIR DEMO_SUBJECT_DIR.
-// Page 11: the variant choice window, then the list after the confirmation;
+// Page 11: the variant choice window (also where it stands over the page),
+// then the list after the confirmation;
 // page 10: two saved exams, one of them shown; each at 778 x 450 and 1024 x 600.
 #include "BuiltinPassphrase.h"
 #include "ChoiceDialog.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +52,17 @@ bool copyDir(const QString &from, const QString &to)
             return false;
     }
     return true;
+}
+
+// The window drawn where it stands over the page, as the screen shows them.
+void saveOver(QWidget *page, QWidget *window, const QDir &dir, const QString &name)
+{
+    QApplication::processEvents();
+    QImage image = page->grab().toImage();
+    QPainter painter(&image);
+    painter.drawPixmap(window->frameGeometry().topLeft() - page->frameGeometry().topLeft(), window->grab());
+    painter.end();
+    image.save(dir.filePath(name + QStringLiteral(".png")));
 }
 
 void saveRecord(int kind, const QString &html, const QString &counts)
@@ -100,6 +113,7 @@ int main(int argc, char *argv[])
             page.show();
             page.initPage();
             if (YtRadioExamForm *form = shown<YtRadioExamForm>()) {
+                saveOver(&page, form, outDir, QStringLiteral("YtRadioExamForm_over_page") + suffix);
                 saveSnapshot(form, outDir, QStringLiteral("YtRadioExamForm") + suffix);
                 form->show();
                 click(form, "pushButton_ok");

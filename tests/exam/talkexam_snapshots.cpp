@@ -5,8 +5,9 @@
 // prediction paper, each loaded, on a later question and after some ticks;
 // and the window while its paper loads. The simulated exam and the
 // prediction paper also with a refused part entry, then answered through and
-// graded with the result box and a multiple-choice question's answer. The
-// exam records go into a copy of the bank.
+// graded with the result box and a multiple-choice question's answer; and a
+// man-machine paper 2 submitted at once. The exam records go into a copy of
+// the bank.
 #include "BuiltinPassphrase.h"
 #include "ExamSection.h"
 #include "LabelForm.h"
@@ -31,6 +32,8 @@
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <cstdio>
 
 namespace {
@@ -77,6 +80,8 @@ void saveImage(const QImage &image, const QString &name)
 // The window with the paper dialog centred over it, as the user first sees it.
 void saveWithDialog(NewTalkExamForm *window, QWidget *dialog, const QString &name)
 {
+    // A dialog just shown settles its scroll bars with the next events.
+    QApplication::processEvents();
     QImage image = window->grab().toImage();
     const QImage over = dialog->grab().toImage();
     QPainter painter(&image);
@@ -172,6 +177,34 @@ void savePaper(const QString &base, QSize size, Start start, bool graded = false
     QApplication::processEvents();
 }
 
+// A fresh man-machine paper 2 submitted at once: every number is listed.
+void saveSubmittedAtOnce(QSize size)
+{
+    QPointer<NewTalkExamForm> window = new NewTalkExamForm;
+    window->resize(size);
+    window->show();
+    window->setSkinColor(skin);
+    window->startManMachineExam(2);
+    if (!waitFor([&] { return window.isNull() || loaded(window); }) || window.isNull()) {
+        std::fprintf(stderr, "talkexam_snapshots: paper 2 did not load\n");
+        delete window;
+        return;
+    }
+    if (QuestionTypeTipDialog *dialog = paperDialog())
+        dialog->close();
+    window->on_btn_submit_clicked();
+    if (auto *ask = paperDialog<QuestionTypeTipDialog3>()) {
+        const QString name = QStringLiteral("NewTalkExamForm_manmachine2_submit_at_once_%1x%2").arg(size.width()).arg(size.height());
+        saveWithDialog(window, ask, name);
+        QScrollBar *bar = ask->findChild<QScrollArea *>()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        saveWithDialog(window, ask, name + QStringLiteral("_end"));
+        ask->close();
+    }
+    delete window;
+    QApplication::processEvents();
+}
+
 QList<ExamSection *> everyType()
 {
     SqliteClass *store = SqliteClass::instance();
@@ -236,6 +269,7 @@ int main(int argc, char *argv[])
         }, true);
         savePaper(QStringLiteral("NewTalkExamForm_prediction"), size,
                   [paper](NewTalkExamForm *window) { window->startPredictionPaper(paper, 2); }, true);
+        saveSubmittedAtOnce(size);
     }
     delete store;
     return 0;

@@ -32,6 +32,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -73,9 +75,13 @@ QString waitNotice()
     return takeNotice();
 }
 
+// What a dialog says: its message, and the question under it where it has one.
 QString contentOf(QWidget *dialog)
 {
-    return dialog->findChild<QLabel *>(QStringLiteral("content"))->text();
+    QString text = dialog->findChild<QLabel *>(QStringLiteral("content"))->text();
+    if (auto *question = dialog->findChild<QLabel *>(QStringLiteral("question")))
+        text += question->text();
+    return text;
 }
 
 // Confirms the submission; the text of the result box, which stays open.
@@ -211,6 +217,8 @@ private slots:
     void partEntryRefused();
     void partEntryConfirmed();
     void submitListsUnanswered();
+    void submitQuestionInView_data();
+    void submitQuestionInView();
     void gradingOnce();
     void gradedAnswer();
     void multipleChoiceRule();
@@ -219,6 +227,7 @@ private slots:
     void grading_data();
     void grading();
     void staleEntryConfirmation();
+    void repeatedEntryConfirmation();
     void wholePaperSubmitted_data();
     void wholePaperSubmitted();
     void demoPredictionPaper();
@@ -373,6 +382,70 @@ void TestExamMoves::submitListsUnanswered()
     QVERIFY(DialogAnswerer::clickButton(ask, QStringLiteral("btn_cancel")));
     QCOMPARE(states(section), QList<int>({2, 0, 1}));
     QVERIFY(visible<QuestionTypeTipDialog4>().isEmpty());
+    delete window;
+}
+
+void TestExamMoves::submitQuestionInView_data()
+{
+    QTest::addColumn<bool>("atLimit");
+    QTest::newRow("submitted at once") << false;
+    QTest::newRow("time limit") << true;
+}
+
+void TestExamMoves::submitQuestionInView()
+{
+    QFETCH(bool, atLimit);
+    // A fresh man-machine paper 2 lists every one of its 104 numbers.
+    Session session;
+    QVERIFY(session.open(ExamBankSql()
+                             .singles(1, 60)
+                             .groups(7, QVector<int>(10, 2).toList())
+                             .groups(4, QVector<int>(8, 3).toList())
+                             .text()));
+    auto *created = new NewTalkExamForm;
+    created->show();
+    created->startManMachineExam(2);
+    QPointer<NewTalkExamForm> window = awaitPaper(created);
+    if (atLimit) {
+        for (int i = 0; i < 5400; ++i)
+            window->receiveTimeOut();
+    } else {
+        QTest::keyClick(window, Qt::Key_4);
+    }
+    QTRY_COMPARE(visible<QuestionTypeTipDialog3>().size(), 1);
+    QuestionTypeTipDialog3 *ask = visible<QuestionTypeTipDialog3>().first();
+    QVERIFY(QTest::qWaitForWindowExposed(ask));
+    const QString last = sections(window).last()->lastNumberText();
+    QCOMPARE(last, QStringLiteral("78.3"));
+    QVERIFY(contentOf(ask).startsWith(QStringLiteral("您有[1, 2, 3, ")));
+    QVERIFY(contentOf(ask).endsWith(last + QStringLiteral(", 项]没有选择答案.确定要提交试卷吗?")));
+
+    // The question lies whole inside the dialog, under nothing.
+    auto *question = ask->findChild<QLabel *>(QStringLiteral("question"));
+    QVERIFY(question);
+    QCOMPARE(question->text(), QStringLiteral("确定要提交试卷吗?"));
+    QVERIFY(question->isVisible());
+    const QRect questionArea(question->mapTo(ask, QPoint(0, 0)), question->size());
+    QVERIFY(ask->rect().contains(questionArea));
+    QVERIFY(question->height() >= question->heightForWidth(question->width()));
+    auto *list = ask->findChild<QScrollArea *>();
+    QVERIFY(list);
+    for (QWidget *other : QList<QWidget *>{list, ask->findChild<QWidget *>(QStringLiteral("btn_confirm")),
+                                           ask->findChild<QWidget *>(QStringLiteral("btn_cancel"))}) {
+        const QRect otherArea(other->mapTo(ask, QPoint(0, 0)), other->size());
+        QVERIFY2(!otherArea.intersects(questionArea), qPrintable(other->objectName()));
+    }
+
+    // The numbers scroll down to the last one.
+    auto *content = ask->findChild<QLabel *>(QStringLiteral("content"));
+    QVERIFY(content->height() >= content->heightForWidth(content->width()));
+    QScrollBar *bar = list->verticalScrollBar();
+    QVERIFY(bar->isVisible());
+    QVERIFY(bar->maximum() > 0);
+    QTest::keyClick(bar, Qt::Key_End);
+    QCOMPARE(bar->value(), bar->maximum());
+    const QPoint end = content->mapTo(list->viewport(), QPoint(0, content->height()));
+    QVERIFY(end.y() <= list->viewport()->height());
     delete window;
 }
 
@@ -681,6 +754,40 @@ void TestExamMoves::staleEntryConfirmation()
     card.at(1)->clickNumber(0);
     QCOMPARE(takeNotice(), QStringLiteral("不可返回上一题型。"));
     QCOMPARE(states(card.at(2)), QList<int>({1}));
+    delete window;
+}
+
+void TestExamMoves::repeatedEntryConfirmation()
+{
+    // Two confirmations of entering part 2; the second, confirmed once the
+    // user has moved on in that part, changes nothing.
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 1).singles(2, 4).text()));
+    QPointer<NewTalkExamForm> window = openPaper({{1, 1}, {2, 4}});
+    const QList<NewTalkExamCell *> card = sections(window);
+    QCOMPARE(card.size(), 2);
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    window->on_btn_next_clicked();
+    const QList<QuestionTypeTipDialog2 *> asks = visible<QuestionTypeTipDialog2>();
+    QCOMPARE(asks.size(), 2);
+    QVERIFY(DialogAnswerer::clickButton(asks.at(0), QStringLiteral("btn_confirm")));
+    QCOMPARE(states(card.at(1)), QList<int>({1, 0, 0, 0}));
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QVERIFY(chooseA(window));
+    window->on_btn_next_clicked();
+    QCOMPARE(states(card.at(1)), QList<int>({2, 2, 1, 0}));
+
+    QVERIFY(DialogAnswerer::clickButton(asks.at(1), QStringLiteral("btn_confirm")));
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(card.at(1)), QList<int>({2, 2, 1, 0}));
+    // Still in part 2, on its third question, with part 1 closed.
+    card.at(0)->clickNumber(0);
+    QCOMPARE(takeNotice(), QStringLiteral("不可返回上一题型。"));
+    window->on_btn_next_clicked();
+    QCOMPARE(takeNotice(), QString());
+    QCOMPARE(states(card.at(1)), QList<int>({2, 2, 0, 1}));
     delete window;
 }
 

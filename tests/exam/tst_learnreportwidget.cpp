@@ -12,10 +12,15 @@
 #include "TempWorkDir.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFontComboBox>
+#include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -108,6 +113,7 @@ private slots:
     void deleteShownRecord();
     void failedDeletionKeepsRow();
     void tabs();
+    void familyListHoldsCjkNames();
 
 private:
     // A record saved now, as an exam leaves it.
@@ -288,6 +294,44 @@ void TestLearnReportWidget::tabs()
     QCOMPARE(shownReport(*page), QString());
     QCOMPARE(ids(*page), QStringList{"11"});
     QCOMPARE(labelText(*page, "label_question"), counts);
+}
+
+void TestLearnReportWidget::familyListHoldsCjkNames()
+{
+    QStringList families;
+    const QFontDatabase fonts;
+    for (const QFontDatabase::WritingSystem system : {QFontDatabase::SimplifiedChinese, QFontDatabase::TraditionalChinese,
+                                                      QFontDatabase::Japanese, QFontDatabase::Korean})
+        families += fonts.families(system);
+    families.removeDuplicates();
+    if (families.isEmpty())
+        QSKIP("no Chinese, Japanese or Korean font installed");
+
+    openPage();
+    auto *viewer = part<ViewReport>(*page, "widget_view");
+    auto *box = part<QFontComboBox>(*viewer, "fontComboBox");
+    QLineEdit *edit = box->lineEdit();
+    for (const QString &family : qAsConst(families)) {
+        box->setCurrentFont(QFont(family));
+        QApplication::processEvents();
+        QCOMPARE(edit->text(), family);
+        // The edit field keeps two pixels free on each side of its text.
+        QVERIFY2(edit->fontMetrics().horizontalAdvance(family) <= edit->width() - 4,
+                 qPrintable(QStringLiteral("%1 in %2 pixels").arg(family).arg(edit->width())));
+    }
+    // The tools all stay on the narrowest page.
+    QList<QWidget *> tools;
+    for (QWidget *tool : viewer->findChildren<QToolButton *>())
+        tools << tool;
+    for (QWidget *tool : viewer->findChildren<QComboBox *>())
+        tools << tool;
+    tools << part<QWidget>(*viewer, "textcolor") << part<QWidget>(*viewer, "pushButton_background");
+    for (QWidget *tool : qAsConst(tools)) {
+        if (!tool->isVisible())
+            continue;
+        const QRect area(tool->mapTo(page.get(), QPoint(0, 0)), tool->size());
+        QVERIFY2(page->rect().contains(area), qPrintable(tool->objectName()));
+    }
 }
 
 QTEST_MAIN(TestLearnReportWidget)

@@ -3,6 +3,7 @@
 // question, and windows closed while their paper still loads.
 #include "NewTalkExamForm.h"
 
+#include "DataToUiThreadClass.h"
 #include "DialogAnswerer.h"
 #include "ExamBankSql.h"
 #include "ExamSection.h"
@@ -30,6 +31,7 @@
 #include <QSemaphore>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -199,6 +201,7 @@ private slots:
     void startReturnsBeforeLoading();
     void shortcutsWaitForLoading_data();
     void shortcutsWaitForLoading();
+    void cardWaitsForLoading();
     void failedJobKeepsWhatCame();
     void clock_data();
     void clock();
@@ -518,6 +521,65 @@ void TestNewTalkExamForm::shortcutsWaitForLoading()
     delete window;
 }
 
+void TestNewTalkExamForm::cardWaitsForLoading()
+{
+    // Paper 2: the matching part arrives one group at a time. The draw is
+    // held after each list, so that the card can be used in the middle.
+    Session session;
+    QVERIFY(session.open(ExamBankSql().singles(1, 60).groups(7, repeat(10, 2)).groups(4, repeat(8, 3)).text()));
+    QSemaphore sent;
+    QSemaphore go;
+    QObject context;
+    QPointer<NewTalkExamForm> window = new NewTalkExamForm;
+    connect(SqliteClass::instance(), &SqliteClass::sendTalkQuesion, &context,
+            [&](int, QList<MainQuestion *>) {
+                sent.release();
+                go.tryAcquire(1, loadWait);
+            },
+            Qt::DirectConnection);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->startManMachineExam(2);
+    // List by list up to the first matching group; each list reaches the
+    // window's queue before the worker halts.
+    for (;;) {
+        QVERIFY(sent.tryAcquire(1, loadWait));
+        QCoreApplication::processEvents();
+        if (questionCounts(window).value(1) > 0)
+            break;
+        go.release();
+    }
+    QCOMPARE(questionCounts(window), (QList<int>{60, 2, 0}));
+
+    // The overlay keeps the mouse away; the keyboard reaches a card button.
+    auto *press = buttons(sections(window).first()).at(4)->findChild<QPushButton *>();
+    press->setFocus();
+    QTest::keyClick(press, Qt::Key_Space);
+    QApplication::processEvents();
+    for (NewTalkExamCell *section : sections(window)) {
+        for (LabelForm *button : buttons(section))
+            QCOMPARE(button->state(), 0);
+    }
+
+    go.release(1000);
+    QTRY_VERIFY_WITH_TIMEOUT(loaded(window), loadWait);
+    QCOMPARE(questionCounts(window), (QList<int>{60, 20, 24}));
+    // Every button asks for its own question of its own part.
+    const QList<NewTalkExamCell *> parts = sections(window);
+    for (int i = 0; i < parts.size(); ++i) {
+        QSignalSpy clicks(parts.at(i), &NewTalkExamCell::sendNewTalkExam);
+        const QList<LabelForm *> card = buttons(parts.at(i));
+        for (LabelForm *button : card)
+            button->click();
+        QCOMPARE(clicks.size(), card.size());
+        for (int k = 0; k < clicks.size(); ++k) {
+            QCOMPARE(clicks.at(k).at(0).toInt(), i);
+            QCOMPARE(clicks.at(k).at(1).toInt(), k);
+        }
+    }
+    delete window;
+}
+
 void TestNewTalkExamForm::failedJobKeepsWhatCame()
 {
     // Options of the type-1 questions cannot be read: that draw fails and
@@ -531,6 +593,18 @@ void TestNewTalkExamForm::failedJobKeepsWhatCame()
     QVERIFY(session.open(ExamBankSql().singles(6, 2).singles(1, 3).raw(poison).text()));
     LogCapture log;
     QPointer<NewTalkExamForm> window = new NewTalkExamForm;
+    // The worker sets its error text after it has sent the result: hold it
+    // there a moment, so that a window reading the text too early misses it.
+    QObject context;
+    std::atomic_bool held{false};
+    connect(SqliteClass::instance(), &SqliteClass::sendTalkQuesion, &context,
+            [&held](int, QList<MainQuestion *>) {
+                auto *worker = qobject_cast<DataToUiThreadClass *>(QThread::currentThread());
+                if (worker && !held.exchange(true))
+                    connect(worker, &DataToUiThreadClass::sendTalkError, worker, [](int) { QThread::msleep(300); },
+                            Qt::DirectConnection);
+            },
+            Qt::DirectConnection);
     window->show();
     start(window, 1, 0, {{6, 5}, {1, 2}});
     QTRY_VERIFY_WITH_TIMEOUT(loaded(window), loadWait);

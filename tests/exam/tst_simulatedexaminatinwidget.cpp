@@ -147,6 +147,7 @@ private slots:
     void clicks();
     void childlessChapterWritesNothing();
     void typeTable();
+    void cornerCellLikeHeader();
     void start_data();
     void start();
     void startWhileExamOpen();
@@ -340,6 +341,23 @@ void TestSimulatedExaminatinWidget::typeTable()
     QCOMPARE(field->alignment(), Qt::AlignCenter);
 }
 
+void TestSimulatedExaminatinWidget::cornerCellLikeHeader()
+{
+    Session s;
+    QVERIFY(s.open());
+    Page p;
+    QVERIFY(loaded(p.page.get()));
+    QTableWidget *t = table(p.page.get());
+    QHeaderView *top = t->horizontalHeader();
+    QHeaderView *side = t->verticalHeader();
+    QVERIFY(side->isVisible());
+    const QImage shot = t->grab().toImage();
+    // Inside the borders, away from the header texts.
+    const QColor header = shot.pixelColor(top->mapTo(t, QPoint(top->sectionViewportPosition(2) + 4, 4)));
+    const QColor corner = shot.pixelColor(side->width() / 2, top->height() / 2);
+    QCOMPARE(corner.name(), header.name());
+}
+
 void TestSimulatedExaminatinWidget::start_data()
 {
     QTest::addColumn<QString>("sql");
@@ -352,6 +370,8 @@ void TestSimulatedExaminatinWidget::start_data()
                                     << "3" << "请勾选章节." << 3;
     QTest::newRow("no exam types") << "DELETE FROM tQueType WHERE queTypeId IN (1, 2, 3, 4, 6, 7)"
                                    << "-" << "题目数量不能全为0." << -1;
+    // Too many digits for an int: the field keeps what it can read.
+    QTest::newRow("ten digits typed") << "UPDATE tCate SET choose = '0'" << "9999999999" << "请勾选章节." << 999;
 }
 
 void TestSimulatedExaminatinWidget::start()
@@ -368,8 +388,12 @@ void TestSimulatedExaminatinWidget::start()
     if (storedCount == -1)
         QCOMPARE(t->rowCount(), 0);
     if (counts != QLatin1String("-")) {
-        for (int row = 0; row < t->rowCount(); ++row)
-            qobject_cast<QLineEdit *>(t->cellWidget(row, 1))->setText(counts);
+        for (int row = 0; row < t->rowCount(); ++row) {
+            auto *field = qobject_cast<QLineEdit *>(t->cellWidget(row, 1));
+            field->clear();
+            field->setFocus();
+            QTest::keyClicks(field, counts);
+        }
     }
     QTest::mouseClick(p.page->findChild<QPushButton *>(QStringLiteral("pushButton_startExam")), Qt::LeftButton);
     QTRY_VERIFY(messageText().contains(message));

@@ -110,7 +110,7 @@ private slots:
         QTest::newRow("next part") << "QuestionTypeTipDialog2" << "人机对话" << tip << int(Qt::WindowSystemMenuHint)
                                    << true << false << both << prompt;
         QTest::newRow("submit") << "QuestionTypeTipDialog3" << "人机对话" << tip << int(Qt::WindowSystemMenuHint)
-                                << true << false << both << prompt;
+                                << true << false << both << prompt + QStringList{"question="};
         QTest::newRow("result") << "QuestionTypeTipDialog4" << "人机对话" << tip << int(Qt::WindowSystemMenuHint)
                                 << true << false << both << prompt;
         QTest::newRow("notice") << "QuestionTypeTipDialog5" << "人机对话" << tip << int(Qt::WindowSystemMenuHint)

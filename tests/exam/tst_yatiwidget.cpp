@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QtTest>
@@ -105,6 +106,7 @@ private slots:
     void variantTable_data();
     void variantTable();
     void choiceWindow();
+    void choiceWindowOverMainWindow();
     void choiceConfirmed();
     void choiceDismissedOrCancelled_data();
     void choiceDismissedOrCancelled();
@@ -222,6 +224,28 @@ void TestYaTiWidget::choiceWindow()
     QCOMPARE(hint->text(), QStringLiteral("提示：请选择考试的类别"));
     click(form, "radioButton_1");
     QVERIFY(hint->isHidden());
+}
+
+void TestYaTiWidget::choiceWindowOverMainWindow()
+{
+    // The page in a main window away from the screen's corner.
+    QWidget mainWindow;
+    mainWindow.setGeometry(300, 200, 1000, 650);
+    page->setParent(&mainWindow);
+    const auto giveBack = qScopeGuard([this] { page->setParent(nullptr); });
+    page->setGeometry(222, 100, 778, 450);
+    mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+    visit();
+    const QList<YtRadioExamForm *> forms = shown<YtRadioExamForm>();
+    QCOMPARE(forms.size(), 1);
+    YtRadioExamForm *form = forms.first();
+    // Still a window of its own, leaving the main window usable.
+    QVERIFY(form->isWindow());
+    QVERIFY(!form->parentWidget());
+    QCOMPARE(form->windowModality(), Qt::NonModal);
+    QCOMPARE(form->frameGeometry().center(), mainWindow.frameGeometry().center());
+    QVERIFY(mainWindow.frameGeometry().contains(form->frameGeometry()));
 }
 
 void TestYaTiWidget::choiceConfirmed()
