@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make ccache pkg-config
+  cmake g++ make ninja-build ccache pkg-config
   qtbase5-dev qtbase5-dev-tools qtscript5-dev qttools5-dev-tools qttranslations5-l10n
   libqt5sql5-sqlite
   libquazip1-qt5-dev libsqlite3-dev zlib1g-dev libbenchmark-dev
