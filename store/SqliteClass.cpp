@@ -71,6 +71,7 @@ int SqliteClass::openDatabase(const QString &path, const QString &password, int 
     if (mode == 1) {
         result = openFile(path, password);
     } else {
+        recoverBankFile(path + QStringLiteral("/MedicalDB.db"));
         result = openFile(path + QStringLiteral("/MedicalDB.db"), password);
         bankDirectory = path + QLatin1Char('/');
     }

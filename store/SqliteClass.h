@@ -327,11 +327,15 @@ public:
     // read-only connection of its own; the store's connection is not touched.
     int checkBankFile(const QString &file);
     // Puts a checked copy of newFile in the place of bankFile, under the
-    // store lock. The old file and its "-journal" go to keepOldAs (deleted
-    // once all is done when keepOldAs is empty); a store connection on
-    // bankFile is closed and reopened on the new file. Any failure puts the
-    // old file back and reopens it. newFile is left as it was. 0, or -1 with
-    // the error text set.
+    // store lock: the copy is written and synced beside the bank, checked,
+    // and put over the bank by one rename(2), never a copy; the folder is
+    // synced after. The old file and its "-journal" are kept first under
+    // keepOldAs (a hard link, or a synced copy across file systems), deleted
+    // once the new one is in place when keepOldAs is empty (bankFile ".old"
+    // meanwhile). A store connection on bankFile is closed and reopened on
+    // the new file. Any failure leaves the old file in place, byte for byte,
+    // and reopens it. newFile is left as it was. 0, or -1 with the reason in
+    // the error text.
     int replaceBankFile(const QString &bankFile, const QString &newFile, const QString &keepOldAs);
     // Copies the open bank to target under the store lock, so no statement
     // or transaction is half done in the copy. The copy is written beside
@@ -359,6 +363,12 @@ private:
     explicit SqliteClass(QObject *parent = nullptr);
     // Closes and removes the connection (the destructor's step).
     void releaseDatabase();
+    // A missing or empty bankFile gets the newest sound copy that a swap
+    // keeps of it put in its place; the copy stays.
+    void recoverBankFile(const QString &bankFile);
+    // Removes a copy and its journal that a swap cut off left, unless it is
+    // sound while the bank in place is not. 0, or -1 with the error text.
+    int removeLeftover(const QString &copy, const QString &bankFile);
 
     friend class DatabaseMerge; // one merge run, on connections of its own
 

@@ -1,4 +1,5 @@
 // Checking a bank file and putting a new bank in place of the open one.
+#include "BankFileSteps.h"
 #include "FileSizeLimit.h"
 #include "FixtureBank.h"
 #include "SqlRow.h"
@@ -113,6 +114,7 @@ class TestBankFiles : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -138,26 +140,43 @@ private:
     SqliteClass *store = nullptr;
     std::unique_ptr<FixtureBank> oldBank;
     std::unique_ptr<FixtureBank> newBank;
+    QByteArray oldContent;
+    QByteArray newContent;
     QTemporaryDir scratch;
 };
 
-void TestBankFiles::init()
+void TestBankFiles::initTestCase()
 {
-    store = SqliteClass::instance();
+    // Built once; each test starts from their first content.
     oldBank = std::make_unique<FixtureBank>();
     oldBank->addSql(QStringLiteral("UPDATE sysConfig SET value = 'old' WHERE key = 'bankVersion';"));
     QVERIFY2(oldBank->open(), qPrintable(oldBank->error()));
     newBank = std::make_unique<FixtureBank>();
     newBank->addSql(QStringLiteral("UPDATE sysConfig SET value = 'new' WHERE key = 'bankVersion';"));
     QVERIFY2(newBank->open(), qPrintable(newBank->error()));
+    oldContent = bytesOf(oldBank->filePath());
+    newContent = bytesOf(newBank->filePath());
+}
+
+void TestBankFiles::init()
+{
+    store = SqliteClass::instance();
+    for (const auto &[bank, bytes] : {std::make_pair(oldBank.get(), oldContent), std::make_pair(newBank.get(), newContent)}) {
+        for (const QString &entry : entries(bank->path())) {
+            if (entry != QLatin1String("images"))
+                QVERIFY(QFile::remove(bank->path() + QLatin1Char('/') + entry));
+        }
+        writeBytes(bank->filePath(), bytes);
+    }
+    QDir(scratch.path()).removeRecursively();
+    QVERIFY(QDir().mkpath(scratch.path()));
 }
 
 void TestBankFiles::cleanup()
 {
+    BankFileSteps::setCurrent(nullptr);
     delete store;
     store = nullptr;
-    oldBank.reset();
-    newBank.reset();
 }
 
 void TestBankFiles::openOldBank()
