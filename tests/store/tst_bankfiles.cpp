@@ -125,7 +125,12 @@ struct FileStep {
 QString stepName(const FileStep &step)
 {
     static const char *const names[] = {"write", "sync", "link", "rename", "remove", "sync folder"};
-    const QString name = QString::fromLatin1(names[int(step.kind)]) + QLatin1Char(' ') + QFileInfo(step.path).fileName();
+    // Folders by role: the bank's own has a temporary name.
+    const QString file = QFileInfo(step.path).fileName();
+    const QString what = step.kind != BankFileSteps::Kind::SyncFolder || file == QLatin1String("DataRecovery")
+        ? file
+        : QStringLiteral("subject");
+    const QString name = QString::fromLatin1(names[int(step.kind)]) + QLatin1Char(' ') + what;
     return step.to.isEmpty() ? name : name + QStringLiteral(" to ") + QFileInfo(step.to).fileName();
 }
 
