@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -461,6 +462,8 @@ private:
 
     QSqlDatabase connection;
     QString lastError;
+    // Why the last verifyKey failed.
+    QSqlError keyCheckError;
     OfflineReportClient *login = nullptr;
     // A queued report is out and its reply not yet in.
     bool queuePosting = false;
