@@ -359,6 +359,9 @@ signals:
     void sendNoteQuestion(int index, MainQuestion *group);
     void sendClearQuestions(int total, int index);
     void sendCopyTable(int total, int index, QString status);
+    // recordAnswer failed (a full disk, a read-only bank): the answer is not
+    // kept. reason is the error text.
+    void sendAnswerNotSaved(QString reason);
 
 private:
     explicit SqliteClass(QObject *parent = nullptr);
