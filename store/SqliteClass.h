@@ -52,9 +52,11 @@ public:
     // ---- Connection --------------------------------------------------------
 
     // mode 1: path is the database file; any other mode: path is a subject
-    // directory holding "MedicalDB.db". Returns 2 opened, 1 the file was
-    // missing or empty (an empty one is created), 0 the key does not fit
-    // (connection closed again), -1 / -2 opening failed for a missing /
+    // directory holding "MedicalDB.db", where a missing or empty bank first
+    // gets the newest sound copy a bank swap kept of it. Returns 2 opened,
+    // 1 the file was missing or empty (an empty one is created), 0 the key
+    // does not fit or the file is damaged (connection closed again; the
+    // error text tells which), -1 / -2 opening failed for a missing /
     // existing file.
     int openDatabase(const QString &path, const QString &password, int mode);
     // The opening step of openDatabase; leaves the error text alone.
