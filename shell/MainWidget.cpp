@@ -13,6 +13,7 @@
 #include "FeedBaceDialog.h"
 #include "FindQuestionWidget.h"
 #include "HomePageWidget.h"
+#include "MyMessageBox.h"
 #include "LearnReportWidget.h"
 #include "NavigationForm.h"
 #include "NewKnowWidget.h"
@@ -60,6 +61,9 @@ QString titleButtonStyle(const QString &name, const QString &hoverGround = QStri
         .arg(name, hoverGround);
 }
 
+// Told once per start of the program, whatever window is up then.
+bool answersNotSavedTold = false;
+
 } // namespace
 
 MainWidget::MainWidget(QWidget *parent)
@@ -97,6 +101,7 @@ MainWidget::MainWidget(QWidget *parent)
     ui->pushButton_max->setToolTip(QStringLiteral("最大化"));
     ui->pushButton_exit->setToolTip(QStringLiteral("退出"));
     ui->pushButton_config->setToolTip(QStringLiteral("菜单"));
+    connect(SqliteClass::instance(), &SqliteClass::sendAnswerNotSaved, this, &MainWidget::receiveAnswerNotSaved);
 }
 
 MainWidget::~MainWidget()
@@ -165,7 +170,10 @@ void MainWidget::initApplication()
         bankDir = QStringLiteral("./data");
     const int result = welcome->initWelcome(bankDir);
     if (result == -1) {
+        qWarning().noquote() << SqliteClass::instance()->lastErrorText();
         showSelectSubjects();
+        // Above the catalogue, so it is read first.
+        showNotice(QStringLiteral("题库无法打开,请重新下载科目."));
         return;
     }
     skinColor = welcome->skinColor();
@@ -178,6 +186,25 @@ void MainWidget::initApplication()
     ui->label_title->setText(memo);
     if (result == 1)
         showMainWindow();
+}
+
+void MainWidget::showNotice(const QString &message)
+{
+    notice = std::make_unique<MyMessageBox>();
+    notice->setSkinColor(skinColor);
+    notice->setTitle(QStringLiteral("提示"));
+    notice->setMessage(message);
+    notice->show();
+    notice->raise();
+}
+
+void MainWidget::receiveAnswerNotSaved(QString reason)
+{
+    qWarning().noquote() << reason;
+    if (answersNotSavedTold)
+        return;
+    answersNotSavedTold = true;
+    showNotice(QStringLiteral("答题记录无法保存(磁盘已满或题库只读),之后的答题不会被记录."));
 }
 
 void MainWidget::showSelectSubjects()

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class AboutApp;
 class ChoiceDialog;
 class CollectionWidget;
@@ -18,6 +20,7 @@ class FindQuestionWidget;
 class HomePageWidget;
 class QMenu;
 class LearnReportWidget;
+class MyMessageBox;
 class NavigationForm;
 class NewKnowWidget;
 class QuestionsForm;
@@ -91,6 +94,8 @@ public slots:
     void receiveSingReturn(int model);
     void receiveQuestionForm(SqliteData *data);
     void receiveShowType(int type);
+    // An answer was not saved: the user hears of it once per program start.
+    void receiveAnswerNotSaved(QString reason);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -112,6 +117,8 @@ private:
 
     void initApplication();
     void showSelectSubjects();
+    // A message box above the other windows.
+    void showNotice(const QString &message);
     void createNavigation();
     void createPages();
     void closeQuestionForms();
@@ -151,6 +158,7 @@ private:
     QPointer<ChoiceDialog> exitDialog;
     AboutApp *aboutBox = nullptr;
     QPointer<FeedBaceDialog> feedbackDialog;
+    std::unique_ptr<MyMessageBox> notice;
     int logoType = 0;
     QString contactText;
     int practiceType = 0;

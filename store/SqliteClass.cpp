@@ -17,6 +17,8 @@
 #include <QThread>
 #include <QtDebug>
 
+#include <sqlite3.h>
+
 namespace {
 
 SqliteClass *self = nullptr;
@@ -71,12 +73,19 @@ int SqliteClass::openDatabase(const QString &path, const QString &password, int 
     if (mode == 1) {
         result = openFile(path, password);
     } else {
+        recoverBankFile(path + QStringLiteral("/MedicalDB.db"));
         result = openFile(path + QStringLiteral("/MedicalDB.db"), password);
         bankDirectory = path + QLatin1Char('/');
     }
 
     switch (result) {
     case 0:
+        // The engine tells a damaged file apart; a file that is no database
+        // of this format at all reads as one keyed otherwise.
+        if ((keyCheckError.nativeErrorCode().toInt() & 0xff) == SQLITE_CORRUPT) {
+            setLastError(QStringLiteral("[%1]数据库已损坏:%2").arg(connection.databaseName(), keyCheckError.text()));
+            break;
+        }
         // The phrase never reaches the log in clear text.
         setLastError(QStringLiteral("错误的数据库密码:%1")
                          .arg(QString(password.size(), QLatin1Char('*'))));
@@ -177,7 +186,9 @@ bool SqliteClass::verifyKey()
     const StoreLocker locker(storeMutex);
     // Reading the schema makes the engine decrypt the first page.
     QSqlQuery query = newQuery();
-    return query.exec(QStringLiteral("select name,sql from sqlite_master where type = 'table'"));
+    const bool read = query.exec(QStringLiteral("select name,sql from sqlite_master where type = 'table'"));
+    keyCheckError = read ? QSqlError() : query.lastError();
+    return read;
 }
 
 void SqliteClass::switchDatabase(const QString &file)

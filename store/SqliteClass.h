@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -51,9 +52,11 @@ public:
     // ---- Connection --------------------------------------------------------
 
     // mode 1: path is the database file; any other mode: path is a subject
-    // directory holding "MedicalDB.db". Returns 2 opened, 1 the file was
-    // missing or empty (an empty one is created), 0 the key does not fit
-    // (connection closed again), -1 / -2 opening failed for a missing /
+    // directory holding "MedicalDB.db", where a missing or empty bank first
+    // gets the newest sound copy a bank swap kept of it. Returns 2 opened,
+    // 1 the file was missing or empty (an empty one is created), 0 the key
+    // does not fit or the file is damaged (connection closed again; the
+    // error text tells which), -1 / -2 opening failed for a missing /
     // existing file.
     int openDatabase(const QString &path, const QString &password, int mode);
     // The opening step of openDatabase; leaves the error text alone.
@@ -327,11 +330,15 @@ public:
     // read-only connection of its own; the store's connection is not touched.
     int checkBankFile(const QString &file);
     // Puts a checked copy of newFile in the place of bankFile, under the
-    // store lock. The old file and its "-journal" go to keepOldAs (deleted
-    // once all is done when keepOldAs is empty); a store connection on
-    // bankFile is closed and reopened on the new file. Any failure puts the
-    // old file back and reopens it. newFile is left as it was. 0, or -1 with
-    // the error text set.
+    // store lock: the copy is written and synced beside the bank, checked,
+    // and put over the bank by one rename(2), never a copy; the folder is
+    // synced after. The old file and its "-journal" are kept first under
+    // keepOldAs (a hard link, or a synced copy across file systems), deleted
+    // once the new one is in place when keepOldAs is empty (bankFile ".old"
+    // meanwhile). A store connection on bankFile is closed and reopened on
+    // the new file. Any failure leaves the old file in place, byte for byte,
+    // and reopens it. newFile is left as it was. 0, or -1 with the reason in
+    // the error text.
     int replaceBankFile(const QString &bankFile, const QString &newFile, const QString &keepOldAs);
     // Copies the open bank to target under the store lock, so no statement
     // or transaction is half done in the copy. The copy is written beside
@@ -354,11 +361,20 @@ signals:
     void sendNoteQuestion(int index, MainQuestion *group);
     void sendClearQuestions(int total, int index);
     void sendCopyTable(int total, int index, QString status);
+    // recordAnswer failed (a full disk, a read-only bank): the answer is not
+    // kept. reason is the error text.
+    void sendAnswerNotSaved(QString reason);
 
 private:
     explicit SqliteClass(QObject *parent = nullptr);
     // Closes and removes the connection (the destructor's step).
     void releaseDatabase();
+    // A missing or empty bankFile gets the newest sound copy that a swap
+    // keeps of it put in its place; the copy stays.
+    void recoverBankFile(const QString &bankFile);
+    // Removes a copy and its journal that a swap cut off left, unless it is
+    // sound while the bank in place is not. 0, or -1 with the error text.
+    int removeLeftover(const QString &copy, const QString &bankFile);
 
     friend class DatabaseMerge; // one merge run, on connections of its own
 
@@ -451,6 +467,8 @@ private:
 
     QSqlDatabase connection;
     QString lastError;
+    // Why the last verifyKey failed.
+    QSqlError keyCheckError;
     OfflineReportClient *login = nullptr;
     // A queued report is out and its reply not yet in.
     bool queuePosting = false;

@@ -13,11 +13,9 @@ using namespace storevalues;
 int SqliteClass::recordAnswer(int queId, const QString &answer, const QString &state,
                               const QString &logType)
 {
-    const StoreLocker locker(storeMutex);
     const QString time = nowText();
-
     // The log row and the question row hold the same answer: both or neither.
-    return runInTransaction([&] {
+    const int result = runInTransaction([&] {
         if (runStatement(QStringLiteral("insert into tQueLog (queId, type, userStatus, userAnswer, "
                                         "userTime) values(?, ?, ?, ?, ?)"),
                          {numberText(queId), textValue(logType), textValue(state), textValue(answer), time})
@@ -27,6 +25,10 @@ int SqliteClass::recordAnswer(int queId, const QString &answer, const QString &s
                                            ",userTime = ? where queId=?"),
                             {textValue(state), textValue(answer), time, numberText(queId)});
     });
+    // Outside the lock: the receiver may show a message.
+    if (result < 0)
+        emit sendAnswerNotSaved(threadLastErrorText());
+    return result;
 }
 
 int SqliteClass::saveNote(int queId, const QString &note)

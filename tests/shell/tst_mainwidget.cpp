@@ -18,6 +18,7 @@
 #include "YaTiWidget.h"
 #include "YtRadioExamForm.h"
 #include "MoveFunctionsForm.h"
+#include "MyMessageBox.h"
 #include "NavigationForm.h"
 #include "PublicData.h"
 #include "QuestionsForm.h"
@@ -151,6 +152,9 @@ private slots:
     void startWithoutData();
     void startWithData();
     void startWithBankPath();
+    void unopenableBankToldWithTheCatalogue_data();
+    void unopenableBankToldWithTheCatalogue();
+    void unsavedAnswersToldOncePerStart();
     void updaterStarted();
     void updaterNotStarted_data();
     void updaterNotStarted();
@@ -344,6 +348,57 @@ void TestMainWidget::startWithBankPath()
     QCOMPARE(window->start(), 0);
     QVERIFY(window->isVisible());
     QVERIFY(QSqlDatabase::database().databaseName().endsWith(QStringLiteral("data/sub/MedicalDB.db")));
+}
+
+void TestMainWidget::unopenableBankToldWithTheCatalogue_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("cut in half") << "half" << QStringLiteral("数据库已损坏");
+    QTest::newRow("garbage") << "garbage" << QStringLiteral("错误的数据库密码");
+}
+
+void TestMainWidget::unopenableBankToldWithTheCatalogue()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, logged);
+    workDir->writeConfig(gb2312(modelOne));
+    installData();
+    QFile file(QStringLiteral("data/MedicalDB.db"));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QByteArray bytes = damage == QLatin1String("half") ? file.readAll().left(int(file.size() / 2)) : QByteArray(8192, 'x');
+    QVERIFY(file.resize(0) && file.write(bytes) == bytes.size());
+    file.close();
+
+    window = std::make_unique<MainWidget>();
+    QCOMPARE(window->start(), 0);
+    QVERIFY(!window->isVisible());
+    QVERIFY(shownTopLevel<SelectSubjectsDialog>());
+    auto *notice = shownTopLevel<MyMessageBox>();
+    QVERIFY(notice);
+    QCOMPARE(child<QLabel>(notice, "label_message")->text(), QStringLiteral("题库无法打开,请重新下载科目."));
+    QVERIFY2(log->contains(logged), qPrintable(log->lines().join(QLatin1Char('\n'))));
+}
+
+void TestMainWidget::unsavedAnswersToldOncePerStart()
+{
+    QVERIFY(startedWindow());
+    SqliteClass *store = SqliteClass::instance();
+    QCOMPARE(store->execSql(QStringLiteral("PRAGMA query_only = 1")), 0);
+    QCOMPARE(store->recordAnswer(1001, QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("001")), -1);
+    auto *notice = shownTopLevel<MyMessageBox>();
+    QVERIFY(notice);
+    QCOMPARE(child<QLabel>(notice, "label_message")->text(),
+             QStringLiteral("答题记录无法保存(磁盘已满或题库只读),之后的答题不会被记录."));
+    QVERIFY(log->contains(QStringLiteral("readonly")));
+    notice->close();
+
+    // Neither the next failure nor a rebuilt window tells it again.
+    QCOMPARE(store->recordAnswer(1002, QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("001")), -1);
+    window = std::make_unique<MainWidget>();
+    QCOMPARE(store->recordAnswer(1003, QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("001")), -1);
+    QVERIFY(!shownTopLevel<MyMessageBox>());
+    QCOMPARE(store->execSql(QStringLiteral("PRAGMA query_only = 0")), 0);
 }
 
 void TestMainWidget::updaterStarted()

@@ -70,6 +70,8 @@ private slots:
     void recordAnswer();
     void recordAnswerIsAllOrNothing_data();
     void recordAnswerIsAllOrNothing();
+    void unsavedAnswerIsSignalled_data();
+    void unsavedAnswerIsSignalled();
     void noteRoundTrip_data();
     void noteRoundTrip();
     void readNoteWithoutRowLeavesOutput();
@@ -151,6 +153,30 @@ void TestAnswers::recordAnswer()
                  {queId}),
              (QStringList{answers.last(), time}));
     QCOMPARE(sqlCount(QStringLiteral("select count(*) from tQue")), questions);
+}
+
+void TestAnswers::unsavedAnswerIsSignalled_data()
+{
+    QTest::addColumn<QString>("setUp");
+    QTest::addColumn<int>("result");
+    QTest::newRow("saved") << QString() << 0;
+    // The engine's answer for a bank it may not write.
+    QTest::newRow("read-only bank") << QStringLiteral("PRAGMA query_only = 1") << -1;
+}
+
+void TestAnswers::unsavedAnswerIsSignalled()
+{
+    QFETCH(QString, setUp);
+    QFETCH(int, result);
+    if (!setUp.isEmpty())
+        QCOMPARE(store()->execSql(setUp), 0);
+    QSignalSpy notSaved(store(), &SqliteClass::sendAnswerNotSaved);
+    QCOMPARE(store()->recordAnswer(1003, QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("001")), result);
+    QCOMPARE(notSaved.size(), result == 0 ? 0 : 1);
+    if (result != 0)
+        QVERIFY2(notSaved.first().first().toString().contains(QStringLiteral("readonly")),
+                 qPrintable(notSaved.first().first().toString()));
+    store()->execSql(QStringLiteral("PRAGMA query_only = 0"));
 }
 
 void TestAnswers::recordAnswerIsAllOrNothing_data()

@@ -46,6 +46,8 @@ private slots:
     void openDatabase_data();
     void openDatabase();
     void openDatabaseFailsWhereNothingCanBeCreated();
+    void damagedBankToldFromWrongKey_data();
+    void damagedBankToldFromWrongKey();
     void openDatabaseKeepsErrorOnSuccess();
     void fileModeLeavesDatabaseDir();
     void openAddsMissingIndexes_data();
@@ -150,6 +152,46 @@ void TestSqliteClass::openDatabaseFailsWhereNothingCanBeCreated()
     QCOMPARE(store()->lastErrorText(),
              QStringLiteral("[Error:]打开[%1]数据库失败.").arg(missing));
     QCOMPARE(store()->databaseDir(), missing + QLatin1Char('/'));
+}
+
+void TestSqliteClass::damagedBankToldFromWrongKey_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("errorPattern"); // %1: the bank file
+    const QString damaged = QStringLiteral("[%1]数据库已损坏:");
+    QTest::newRow("cut in half") << "half" << damaged;
+    QTest::newRow("first page only") << "page" << damaged;
+    QTest::newRow("flipped byte in the first page") << "flip" << damaged;
+    // The engine reads these as no database at all, as it reads a wrong key.
+    QTest::newRow("garbage") << "garbage" << QStringLiteral("错误的数据库密码:");
+}
+
+void TestSqliteClass::damagedBankToldFromWrongKey()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, errorPattern);
+    FixtureBank bank;
+    QVERIFY2(bank.open(), qPrintable(bank.error()));
+    QFile file(bank.filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    if (damage == QLatin1String("half"))
+        bytes.truncate(bytes.size() / 2);
+    else if (damage == QLatin1String("page"))
+        bytes.truncate(4096);
+    else if (damage == QLatin1String("flip"))
+        bytes[100] = char(bytes[100] ^ 1);
+    else
+        bytes.fill('x', 8192);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+    file.close();
+
+    QCOMPARE(store()->openDatabase(bank.path(), phrase, 0), 0);
+    const QString error = store()->lastErrorText();
+    QVERIFY2(error.startsWith(QStringLiteral("[Error:]") + errorPattern.arg(bank.filePath())), qPrintable(error));
+    QVERIFY2(!error.contains(phrase), "the pass phrase is shown in clear text");
+    QVERIFY(!store()->verifyKey());
 }
 
 void TestSqliteClass::openDatabaseKeepsErrorOnSuccess()
