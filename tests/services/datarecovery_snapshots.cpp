@@ -88,7 +88,8 @@ int main(int argc, char *argv[])
     if (!service.listen())
         return 1;
     qputenv("VELMORA_SERVICE_HOST", service.host().toUtf8());
-    service.addPackage(QStringLiteral("demo"), package, QStringLiteral("示例科目"));
+    service.addPackage(QStringLiteral("demo"), package, QStringLiteral("示例科目"), QStringLiteral("A"),
+                       QStringLiteral("20"));
 
     bool ran = true;
     const QList<QPair<QString, QString>> skins{{QStringLiteral("default"), QStringLiteral("80,153,2,255")},

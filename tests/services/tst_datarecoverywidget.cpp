@@ -192,7 +192,9 @@ void TestDataRecoveryWidget::init()
     service = std::make_unique<LocalWebService>();
     QVERIFY(service->listen());
     qputenv("VELMORA_SERVICE_HOST", service->host().toUtf8());
-    service->addPackage(QStringLiteral("blx"), packageZip, QStringLiteral("病理学"));
+    // The keys of the fixture bank (sysTypeGoods "A", sysTypeISN "1101").
+    service->addPackage(QStringLiteral("blx"), packageZip, QStringLiteral("病理学"), QStringLiteral("A"),
+                        QStringLiteral("10"));
     log = std::make_unique<LogCapture>();
 }
 
