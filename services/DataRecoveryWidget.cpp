@@ -3,6 +3,7 @@
 
 #include "DataToUiThreadClass.h"
 #include "DownLoadQThread.h"
+#include "ImageFolderSwap.h"
 #include "SafeUnzip.h"
 #include "ServiceUrl.h"
 #include "Skin.h"
@@ -278,8 +279,8 @@ bool DataRecoveryWidget::copyLiveBank()
 {
     const QString copy = workPath(mergedName);
     if (SqliteClass::instance()->copyBankFile(copy) != 0) {
-        qDebug().noquote() << QStringLiteral("拷贝[%1]\n to[%2]文件失败!").arg(bankFile(), copy);
-        qDebug().noquote() << SqliteClass::instance()->lastErrorText();
+        qWarning().noquote() << QStringLiteral("拷贝[%1]\n to[%2]文件失败!").arg(bankFile(), copy);
+        qWarning().noquote() << SqliteClass::instance()->lastErrorText();
         return false;
     }
     qDebug().noquote() << QStringLiteral("备份[%1]文件成功").arg(copy);
@@ -314,27 +315,40 @@ void DataRecoveryWidget::receiveSqliteClass(int ret)
     merging = false;
     SqliteClass *store = SqliteClass::instance();
     if (ret == -1) {
-        qDebug().noquote() << worker->lastErrorText();
+        qWarning().noquote() << QStringLiteral("数据合并失败:%1").arg(worker->lastErrorText());
+        ui->label_text->setText(QStringLiteral("数据合并失败."));
         fail();
         return;
     }
     if (store->checkBankFile(workPath(mergedName)) != 0) {
-        qDebug().noquote() << store->lastErrorText();
+        qWarning().noquote() << store->lastErrorText();
         ui->label_text->setText(QStringLiteral("数据库校验失败."));
         fail();
         return;
     }
     ui->label_text->setText(QStringLiteral("拷贝覆盖图片."));
-    if (pDownLoadQThread->copyDirectoryFiles(workPath(QStringLiteral("images")),
-                                             databaseDir + QStringLiteral("/images"), true)
-        == -1) {
-        ui->label_text->setText(pDownLoadQThread->errorString());
+    // The images go in only with the merged bank.
+    ImageFolderSwap images(databaseDir);
+    QString reason;
+    const QString newImages = workPath(QStringLiteral("images"));
+    if (!images.stage(QFileInfo(newImages).isDir() ? newImages : QString(), &reason)) {
+        qWarning().noquote() << QStringLiteral("拷贝覆盖图片失败:%1").arg(reason);
+        ui->label_text->setText(QStringLiteral("拷贝覆盖图片失败."));
         fail();
         return;
     }
     state = 2;
     if (!swapInMergedBank()) {
-        ui->label_text->setText(QStringLiteral("备份数据库失败."));
+        ui->label_text->setText(QStringLiteral("替换数据库失败."));
+        fail();
+        return;
+    }
+    if (!images.commit(&reason)) {
+        qWarning().noquote() << QStringLiteral("拷贝覆盖图片失败:%1").arg(reason);
+        // The bank as it was, with its images.
+        if (store->replaceBankFile(bankFile(), workPath(beforeRepairName), QString()) != 0)
+            qWarning().noquote() << store->lastErrorText();
+        ui->label_text->setText(QStringLiteral("拷贝覆盖图片失败."));
         fail();
         return;
     }
@@ -348,8 +362,8 @@ bool DataRecoveryWidget::swapInMergedBank()
     SqliteClass *store = SqliteClass::instance();
     const QString merged = workPath(mergedName);
     if (store->replaceBankFile(bankFile(), merged, workPath(beforeRepairName)) != 0) {
-        qDebug().noquote() << QStringLiteral("拷贝[%1]\n to[%2]文件失败!").arg(merged, bankFile());
-        qDebug().noquote() << store->lastErrorText();
+        qWarning().noquote() << QStringLiteral("拷贝[%1]\n to[%2]文件失败!").arg(merged, bankFile());
+        qWarning().noquote() << store->lastErrorText();
         return false;
     }
     qDebug().noquote() << QStringLiteral("备份[%1]文件成功").arg(bankFile());
