@@ -445,6 +445,13 @@ void TestDataRecoveryWidget::faults_data()
         << zipBytes({{QStringLiteral("MedicalDB.db"), bank},
                      {QStringLiteral("images.zip"), zipBytes({{QStringLiteral("../images/x.png"), "evil"}})}})
         << "解压zip包失败." << "leaves its folder";
+    // A few kilobytes that say they unpack to 3 GiB: refused before writing.
+    QTest::newRow("a bomb in images.zip")
+        << "body" << packagePath
+        << zipBytes({{QStringLiteral("MedicalDB.db"), bank},
+                     {QStringLiteral("images.zip"),
+                      zipBytes({{QStringLiteral("images/x.png"), QByteArray(4000, 'b'), false, qint64(3) << 30}})}})
+        << "科目包过大或磁盘空间不足,无法修复." << "上限";
     QTest::newRow("no bank in the package")
         << "body" << packagePath << zipBytes({{QStringLiteral("images.zip"), images}}) << "解压zip包失败."
         << "缺少";
