@@ -16,7 +16,7 @@ class DataRecoveryWidget;
 
 // The data repair: fetches a fresh package of the open subject, merges the
 // user's records into its bank and puts the result in place of the open
-// bank. Every step but the merge runs on the GUI thread.
+// bank. Every step but the unpacking and the merge runs on the GUI thread.
 //
 // The open bank is never written in place: it is copied into the work folder
 // "DataRecovery", the merge writes into that copy, and only a checked copy is
