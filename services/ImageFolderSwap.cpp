@@ -85,6 +85,10 @@ bool ImageFolderSwap::stage(const QString &newImages, QString *reason)
 {
     if (newImages.isEmpty())
         return true;
+    // A swap cut off between its two moves: the old images back first.
+    if (!QFileInfo::exists(live) && !QFileInfo(live).isSymLink() && QFileInfo(aside).isDir()
+        && !move(aside, live, reason))
+        return false;
     const QFileInfo current(live);
     if ((current.exists() || current.isSymLink()) && (!current.isDir() || current.isSymLink())) {
         *reason = QStringLiteral("[%1]不是图片文件夹").arg(live);
