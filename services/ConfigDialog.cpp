@@ -1,10 +1,13 @@
 #include "ConfigDialog.h"
 #include "ui_ConfigDialog.h"
 
+#include "BuiltinPassphrase.h"
 #include "ChoiceDialog.h"
 #include "SqliteClass.h"
 
 #include <QDateTime>
+#include <QDebug>
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -55,6 +58,9 @@ void ConfigDialog::on_pushButton_databk_clicked()
     const QString backup = subjectFile(backupName);
     // The old backup goes only when a complete, checked copy takes its place.
     if (backup.isEmpty() || SqliteClass::instance()->copyBankFile(backup) != 0) {
+        qWarning().noquote() << QStringLiteral("备份失败:%1")
+                                    .arg(backup.isEmpty() ? QStringLiteral("没有打开的科目")
+                                                          : SqliteClass::instance()->lastErrorText());
         ui->label_text->setText(QStringLiteral("备份失败!"));
         return;
     }
@@ -84,16 +90,23 @@ void ConfigDialog::on_pushButton_Reduction_clicked()
 
 void ConfigDialog::receiveChoiceDialog()
 {
-    const QString bank = subjectFile(bankName);
-    const QString backup = subjectFile(backupName);
-    // The backup is checked and swapped in under the store lock, the
-    // connection reopened on it; on any failure the store stays on the
-    // untouched live bank. The backup itself stays.
-    if (bank.isEmpty() || SqliteClass::instance()->replaceBankFile(bank, backup, QString()) != 0) {
+    SqliteClass *store = SqliteClass::instance();
+    const QString dir = store->databaseDir();
+    if (dir.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("还原失败:没有打开的科目");
         ui->label_text->setText(QStringLiteral("还原失败"));
         return;
     }
-    ui->label_text->setText(QStringLiteral("还原:%1文件成功.").arg(backupTime));
+    // The backup is checked and swapped in under the store lock; on any
+    // failure the live bank stays untouched. The backup itself stays.
+    const bool restored = store->replaceBankFile(dir + bankName, dir + backupName, QString()) == 0;
+    if (!restored)
+        qWarning().noquote() << QStringLiteral("还原失败:%1").arg(store->lastErrorText());
+    // The subject's bank open again, whatever the connection was on before.
+    if (store->openDatabase(QDir::cleanPath(dir), QString::fromLatin1(builtinPassphrase), 0) != 2)
+        qWarning().noquote() << QStringLiteral("打开数据库失败:%1").arg(store->lastErrorText());
+    ui->label_text->setText(restored ? QStringLiteral("还原:%1文件成功.").arg(backupTime)
+                                     : QStringLiteral("还原失败"));
 }
 
 void ConfigDialog::on_pushButton_clicked()

@@ -3,6 +3,8 @@
 
 #include "DataToUiThreadClass.h"
 #include "DownLoadQThread.h"
+#include "ImageFolderSwap.h"
+#include "PackageUnpacker.h"
 #include "SafeUnzip.h"
 #include "ServiceUrl.h"
 #include "Skin.h"
@@ -14,6 +16,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProgressBar>
 
 namespace {
 
@@ -22,8 +25,6 @@ const QString bankName = QStringLiteral("MedicalDB.db");
 // and the open bank as it was before the repair put the merge in its place.
 const QString mergedName = QStringLiteral("MergedMedicalDB.db");
 const QString beforeRepairName = QStringLiteral("OldMedicalDB.db");
-// Where an archive is unpacked before its entries move into the work folder.
-const QString unpackName = QStringLiteral("unpacking");
 
 } // namespace
 
@@ -39,6 +40,8 @@ DataRecoveryWidget::DataRecoveryWidget(QWidget *parent)
 
 DataRecoveryWidget::~DataRecoveryWidget()
 {
+    // Stops an unpacking under way.
+    delete unpacker;
     // Ends a transfer under way without a signal.
     delete pDownLoadQThread;
     if (worker) {
@@ -213,12 +216,32 @@ void DataRecoveryWidget::receiveDownFileFinish(QString filename)
         return;
     }
     ui->label_text->setText(QStringLiteral("正在解压zip包."));
-    if (!unpackPackage(filename)) {
-        ui->label_text->setText(QStringLiteral("解压zip包失败."));
+    ui->progressBar->setRange(0, 100);
+    ui->progressBar->setValue(0);
+    // Off the GUI thread: a large package must not freeze the window.
+    unpacker = new PackageUnpacker(filename, workFolder, this);
+    connect(unpacker, &PackageUnpacker::progress, ui->progressBar, &QProgressBar::setValue);
+    connect(unpacker, &QThread::finished, this, &DataRecoveryWidget::packageUnpacked);
+    unpacker->start();
+}
+
+void DataRecoveryWidget::packageUnpacked()
+{
+    const int unpacked = unpacker->result();
+    const QString reason = unpacker->reason();
+    newBank = unpacker->packageFolder() + QLatin1Char('/') + bankName;
+    newImages = unpacker->imagesFolder();
+    delete unpacker;
+    unpacker = nullptr;
+    SqliteClass *store = SqliteClass::instance();
+    if (unpacked != 0 || store->checkBankFile(newBank) != 0) {
+        qWarning().noquote() << (unpacked != 0 ? reason : store->lastErrorText());
+        ui->label_text->setText(unpacked == SafeUnzip::tooLarge ? QStringLiteral("科目包过大或磁盘空间不足,无法修复.")
+                                                                : QStringLiteral("解压zip包失败."));
         fail();
         return;
     }
-    databaseDir = SqliteClass::instance()->databaseDir();
+    databaseDir = store->databaseDir();
     if (!copyLiveBank()) {
         ui->label_text->setText(QStringLiteral("备份数据库失败."));
         fail();
@@ -229,57 +252,12 @@ void DataRecoveryWidget::receiveDownFileFinish(QString filename)
     startMerge();
 }
 
-namespace {
-
-// Unpacks the archive into folder: into a fresh folder inside it first (the
-// safe unzip makes its own target), then every entry is moved up. An entry
-// whose name is taken fails the unpacking.
-bool unpackInto(const QString &archive, const QString &folder, DownLoadQThread *files)
-{
-    const QString fresh = folder + QLatin1Char('/') + unpackName;
-    QString reason;
-    if (SafeUnzip::extract(archive, fresh, &reason) != 0) {
-        qWarning().noquote() << QStringLiteral("解压[%1]失败:%2").arg(archive, reason);
-        return false;
-    }
-    bool moved = true;
-    const QStringList names = QDir(fresh).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                    | QDir::NoDotAndDotDot);
-    for (const QString &name : names) {
-        const QString target = folder + QLatin1Char('/') + name;
-        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()
-            || !QFile::rename(fresh + QLatin1Char('/') + name, target)) {
-            qWarning().noquote() << QStringLiteral("解压[%1]失败:[%2]无法放入%3").arg(archive, name, folder);
-            moved = false;
-            break;
-        }
-    }
-    files->removeDirWithContent(fresh);
-    return moved;
-}
-
-} // namespace
-
-bool DataRecoveryWidget::unpackPackage(const QString &package)
-{
-    if (!unpackInto(package, workFolder, pDownLoadQThread))
-        return false;
-    SqliteClass *store = SqliteClass::instance();
-    if (store->checkBankFile(workPath(bankName)) != 0) {
-        qWarning().noquote() << store->lastErrorText();
-        return false;
-    }
-    // The images come in an archive of their own; a package may have none.
-    const QString images = workPath(QStringLiteral("images.zip"));
-    return !QFileInfo::exists(images) || unpackInto(images, workFolder, pDownLoadQThread);
-}
-
 bool DataRecoveryWidget::copyLiveBank()
 {
     const QString copy = workPath(mergedName);
     if (SqliteClass::instance()->copyBankFile(copy) != 0) {
-        qDebug().noquote() << QStringLiteral("拷贝[%1]\n to[%2]文件失败!").arg(bankFile(), copy);
-        qDebug().noquote() << SqliteClass::instance()->lastErrorText();
+        qWarning().noquote() << QStringLiteral("拷贝[%1]\n to[%2]文件失败!").arg(bankFile(), copy);
+        qWarning().noquote() << SqliteClass::instance()->lastErrorText();
         return false;
     }
     qDebug().noquote() << QStringLiteral("备份[%1]文件成功").arg(copy);
@@ -294,7 +272,7 @@ void DataRecoveryWidget::startMerge()
         connect(SqliteClass::instance(), &SqliteClass::sendCopyTable, this,
                 &DataRecoveryWidget::receiveCopyTable);
     }
-    worker->setMergeJob(19, workPath(mergedName), workPath(bankName));
+    worker->setMergeJob(19, workPath(mergedName), newBank);
     merging = true;
     worker->start(QThread::InheritPriority);
 }
@@ -314,27 +292,39 @@ void DataRecoveryWidget::receiveSqliteClass(int ret)
     merging = false;
     SqliteClass *store = SqliteClass::instance();
     if (ret == -1) {
-        qDebug().noquote() << worker->lastErrorText();
+        qWarning().noquote() << QStringLiteral("数据合并失败:%1").arg(worker->lastErrorText());
+        ui->label_text->setText(QStringLiteral("数据合并失败."));
         fail();
         return;
     }
     if (store->checkBankFile(workPath(mergedName)) != 0) {
-        qDebug().noquote() << store->lastErrorText();
+        qWarning().noquote() << store->lastErrorText();
         ui->label_text->setText(QStringLiteral("数据库校验失败."));
         fail();
         return;
     }
     ui->label_text->setText(QStringLiteral("拷贝覆盖图片."));
-    if (pDownLoadQThread->copyDirectoryFiles(workPath(QStringLiteral("images")),
-                                             databaseDir + QStringLiteral("/images"), true)
-        == -1) {
-        ui->label_text->setText(pDownLoadQThread->errorString());
+    // The images go in only with the merged bank.
+    ImageFolderSwap images(databaseDir);
+    QString reason;
+    if (!images.stage(newImages, &reason)) {
+        qWarning().noquote() << QStringLiteral("拷贝覆盖图片失败:%1").arg(reason);
+        ui->label_text->setText(QStringLiteral("拷贝覆盖图片失败."));
         fail();
         return;
     }
     state = 2;
     if (!swapInMergedBank()) {
-        ui->label_text->setText(QStringLiteral("备份数据库失败."));
+        ui->label_text->setText(QStringLiteral("替换数据库失败."));
+        fail();
+        return;
+    }
+    if (!images.commit(&reason)) {
+        qWarning().noquote() << QStringLiteral("拷贝覆盖图片失败:%1").arg(reason);
+        // The bank as it was, with its images.
+        if (store->replaceBankFile(bankFile(), workPath(beforeRepairName), QString()) != 0)
+            qWarning().noquote() << store->lastErrorText();
+        ui->label_text->setText(QStringLiteral("拷贝覆盖图片失败."));
         fail();
         return;
     }
@@ -348,8 +338,8 @@ bool DataRecoveryWidget::swapInMergedBank()
     SqliteClass *store = SqliteClass::instance();
     const QString merged = workPath(mergedName);
     if (store->replaceBankFile(bankFile(), merged, workPath(beforeRepairName)) != 0) {
-        qDebug().noquote() << QStringLiteral("拷贝[%1]\n to[%2]文件失败!").arg(merged, bankFile());
-        qDebug().noquote() << store->lastErrorText();
+        qWarning().noquote() << QStringLiteral("拷贝[%1]\n to[%2]文件失败!").arg(merged, bankFile());
+        qWarning().noquote() << store->lastErrorText();
         return false;
     }
     qDebug().noquote() << QStringLiteral("备份[%1]文件成功").arg(bankFile());

@@ -8,6 +8,7 @@
 
 class DataToUiThreadClass;
 class DownLoadQThread;
+class PackageUnpacker;
 
 namespace Ui {
 class DataRecoveryWidget;
@@ -15,7 +16,7 @@ class DataRecoveryWidget;
 
 // The data repair: fetches a fresh package of the open subject, merges the
 // user's records into its bank and puts the result in place of the open
-// bank. Every step but the merge runs on the GUI thread.
+// bank. Every step but the unpacking and the merge runs on the GUI thread.
 //
 // The open bank is never written in place: it is copied into the work folder
 // "DataRecovery", the merge writes into that copy, and only a checked copy is
@@ -60,6 +61,8 @@ private slots:
     void receiveDownFileFinish(QString filename);
     void receiveNetworkError(QNetworkReply::NetworkError error);
 
+    // The package's unpacking ended: checks its bank and copies the open one.
+    void packageUnpacked();
     void receiveSqliteClass(int ret);
     void receiveCopyTable(int max, int value, QString text);
 
@@ -72,9 +75,6 @@ private:
     QString parseDownlink(const QByteArray &json);
     // Deletes the work folder of an earlier run and makes it anew.
     bool prepareWorkFolder();
-    // Unpacks the package into the work folder and checks its bank; false
-    // with the reason logged.
-    bool unpackPackage(const QString &package);
     // The open bank copied into the work folder for the merge.
     bool copyLiveBank();
     void startMerge();
@@ -92,6 +92,11 @@ private:
     const QString workFolder;
     QString databaseDir;
     DataToUiThreadClass *worker = nullptr;
+    PackageUnpacker *unpacker = nullptr;
+    // The package's bank and its images folder (empty when it has none),
+    // unpacked in the work folder.
+    QString newBank;
+    QString newImages;
     int state = 0;
     // The address request is out; a second getJson would mix the replies.
     bool requestPending = false;

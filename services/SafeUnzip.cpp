@@ -4,11 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStorageInfo>
 
 #include <quazip.h>
 #include <quazipfile.h>
 #include <quazipfileinfo.h>
 
+#include <atomic>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -16,9 +19,19 @@ namespace {
 const quint32 fileTypeMask = 0170000;
 const quint32 symbolicLinkType = 0120000;
 
+std::atomic<quint64> maximumSize{SafeUnzip::defaultMaximumSize};
+
 struct Entry {
     QString name;
     quint64 size = 0;
+};
+
+// What has been written of all entries, for the progress.
+struct Written {
+    quint64 bytes = 0;
+    quint64 total = 0;
+    const SafeUnzip::Progress &progress;
+    bool goOn() const { return !progress || progress(bytes, total); }
 };
 
 bool fail(QString *reason, const QString &text)
@@ -30,7 +43,7 @@ bool fail(QString *reason, const QString &text)
 
 // Writes the current entry of zip to path; the bytes must be exactly the
 // size the archive gives, and the checksum must match.
-bool unpackEntry(QuaZip &zip, const Entry &entry, const QString &path, QString *reason)
+bool unpackEntry(QuaZip &zip, const Entry &entry, const QString &path, Written &all, QString *reason)
 {
     QuaZipFile in(&zip);
     if (!in.open(QIODevice::ReadOnly))
@@ -59,6 +72,11 @@ bool unpackEntry(QuaZip &zip, const Entry &entry, const QString &path, QString *
         if (out.write(buffer, got) != got) {
             in.close();
             return fail(reason, QStringLiteral("cannot write %1: %2").arg(path, out.errorString()));
+        }
+        all.bytes += quint64(got);
+        if (!all.goOn()) {
+            in.close();
+            return fail(reason, QStringLiteral("unpacking stopped"));
         }
     }
     in.close();
@@ -92,7 +110,24 @@ bool readEntries(QuaZip &zip, QList<Entry> &entries, QString *reason)
     return true;
 }
 
-bool unpackAll(QuaZip &zip, const QList<Entry> &entries, const QDir &target, QString *reason)
+// Refuses what would not fit: over the maximum size, or over the free space
+// of the target's disk less the margin.
+bool fits(const QList<Entry> &entries, const QString &folder, quint64 &total, QString *reason)
+{
+    const quint64 most = std::numeric_limits<quint64>::max();
+    total = 0;
+    for (const Entry &entry : entries)
+        total = entry.size > most - total ? most : total + entry.size;
+    if (total > SafeUnzip::maximumSize())
+        return fail(reason, QStringLiteral("解压后共%1字节,超过上限%2字节").arg(total).arg(SafeUnzip::maximumSize()));
+    const QStorageInfo disk(QFileInfo(folder).absolutePath());
+    const quint64 free = disk.isValid() ? quint64(qMax<qint64>(disk.bytesAvailable(), 0)) : most;
+    if (total > free || free - total < SafeUnzip::freeSpaceMargin)
+        return fail(reason, QStringLiteral("解压后共%1字节,磁盘可用空间只有%2字节").arg(total).arg(free));
+    return true;
+}
+
+bool unpackAll(QuaZip &zip, const QList<Entry> &entries, const QDir &target, Written &all, QString *reason)
 {
     int index = 0;
     for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile(), ++index) {
@@ -105,7 +140,7 @@ bool unpackAll(QuaZip &zip, const QList<Entry> &entries, const QDir &target, QSt
         const QString path = target.filePath(entry.name);
         if (!QDir().mkpath(QFileInfo(path).path()))
             return fail(reason, QStringLiteral("cannot create the folder of %1").arg(entry.name));
-        if (!unpackEntry(zip, entry, path, reason))
+        if (!unpackEntry(zip, entry, path, all, reason))
             return false;
     }
     if (index != entries.size() || zip.getZipError() != UNZ_OK)
@@ -135,7 +170,18 @@ QString SafeUnzip::refusal(const QString &name)
     return QString();
 }
 
-int SafeUnzip::extract(const QString &archive, const QString &freshFolder, QString *reason)
+void SafeUnzip::setMaximumSize(quint64 bytes)
+{
+    ::maximumSize = bytes;
+}
+
+quint64 SafeUnzip::maximumSize()
+{
+    return ::maximumSize;
+}
+
+int SafeUnzip::extract(const QString &archive, const QString &freshFolder, QString *reason,
+                       const Progress &progress)
 {
     if (QFileInfo::exists(freshFolder) || QFileInfo(freshFolder).isSymLink()) {
         fail(reason, QStringLiteral("%1 exists already").arg(freshFolder));
@@ -147,12 +193,17 @@ int SafeUnzip::extract(const QString &archive, const QString &freshFolder, QStri
         return -1;
     }
     QList<Entry> entries;
-    bool ok = readEntries(zip, entries, reason);
+    Written all{0, 0, progress};
+    if (!readEntries(zip, entries, reason))
+        return -1;
+    if (!fits(entries, freshFolder, all.total, reason))
+        return tooLarge;
+    bool ok = true;
     // Its parent must be there: only what is made here is removed again.
-    if (ok && !QDir().mkdir(freshFolder))
+    if (!QDir().mkdir(freshFolder))
         ok = fail(reason, QStringLiteral("cannot create %1").arg(freshFolder));
     if (ok)
-        ok = unpackAll(zip, entries, QDir(freshFolder), reason);
+        ok = unpackAll(zip, entries, QDir(freshFolder), all, reason);
     zip.close();
     if (ok)
         return 0;

@@ -115,6 +115,6 @@ void SelectSubjectCell::on_pushButton_save_clicked()
         emit sendLocalSubject(false, address);
         return;
     }
-    PublicData::setValue(dbPathKey, subjectDir);
+    // The dialog writes the setting when it accepts the switch.
     emit sendLocalSubject(true, subjectDir);
 }

@@ -3,7 +3,9 @@
 
 #include "ChoiceDialog.h"
 #include "DownLoadQThread.h"
+#include "ImageFolderSwap.h"
 #include "MyMessageBox.h"
+#include "PackageUnpacker.h"
 #include "PublicData.h"
 #include "SafeUnzip.h"
 #include "SelectSubjectCell.h"
@@ -34,6 +36,10 @@ namespace {
 const QString dataDir = QStringLiteral("data");
 const QString bankName = QStringLiteral("MedicalDB.db");
 const QString installFailedText = QStringLiteral("科目安装失败,请重新下载.");
+const QString tooLargeText = QStringLiteral("科目包过大或磁盘空间不足,无法安装.");
+const QString downloadFolderName = QStringLiteral("IniFilePath");
+// The unpacking folder of one installation inside the download folder.
+const QString stagingPrefix = QStringLiteral("install-");
 
 // A catalogue value as text: numbers as their decimal text, anything else
 // but text as empty.
@@ -64,9 +70,13 @@ bool isSubjectDirectory(const QString &path)
 } // namespace
 
 SelectSubjectsDialog::SelectSubjectsDialog(QWidget *parent)
-    : FramelessDialog(parent), ui(new Ui::SelectSubjectsDialog), downloadFolder(QStringLiteral("IniFilePath"))
+    : FramelessDialog(parent), ui(new Ui::SelectSubjectsDialog), downloadFolder(downloadFolderName)
 {
     ui->setupUi(this);
+    catalogueTitle = ui->label_title->text();
+    catalogueWindowTitle = windowTitle();
+    catalogueMargins = ui->verticalLayout_5->contentsMargins();
+    catalogueSize = size();
     setAttribute(Qt::WA_DeleteOnClose);
     // Modal but not on top of other programs.
     setWindowFlags(Qt::FramelessWindowHint);
@@ -88,6 +98,8 @@ SelectSubjectsDialog::~SelectSubjectsDialog()
         running->disconnect(this);
     if (exitConfirmation)
         exitConfirmation->close();
+    // Before the unpacking folder goes with the members.
+    delete unpacker;
     // A part-written package stays for the next clearing.
     delete packageFile;
     delete messageBox;
@@ -249,6 +261,7 @@ void SelectSubjectsDialog::receiveLocalSubject(bool islocal, QString str)
         downloadFile(str, 3);
         return;
     }
+    PublicData::setValue(QStringLiteral("Data/DBPath"), str);
     emit sendCurrentDBPath(str);
 }
 
@@ -261,12 +274,12 @@ void SelectSubjectsDialog::downloadFile(QString urlpath, int type)
     if (type == 3) {
         urlpath.replace(QLatin1String("install_"), QLatin1String("installnew_"));
         downloadAddress = QUrl(urlpath);
-        PublicData::setValue(QStringLiteral("DownLoadUrl/Url"), urlpath);
     }
+    downloadText = urlpath;
     packageFileName = QFileInfo(downloadAddress.path(QUrl::FullyDecoded)).fileName();
     // No name would put the package onto "data" itself.
     if (packageFileName.section(QLatin1Char('.'), 0, 0).isEmpty()) {
-        installFailed(QStringLiteral("科目包地址没有文件名: %1").arg(urlpath));
+        installFailed(QStringLiteral("科目包地址没有文件名: %1").arg(urlpath), installFailedText);
         return;
     }
     writeError.clear();
@@ -277,7 +290,7 @@ void SelectSubjectsDialog::downloadFile(QString urlpath, int type)
                                                                           packageFile->errorString());
         delete packageFile;
         packageFile = nullptr;
-        installFailed(reason);
+        installFailed(reason, installFailedText);
         return;
     }
     startRequest(downloadAddress);
@@ -330,63 +343,78 @@ void SelectSubjectsDialog::httpFinished()
         reason = QStringLiteral("科目包下载失败: %1 HTTP %2")
                      .arg(done->errorString())
                      .arg(done->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
-    const QString packagePath = downloadFolder + QLatin1Char('/') + packageFileName;
     if (done == reply)
         reply = nullptr;
     done->deleteLater();
     delete packageFile;
     packageFile = nullptr;
 
-    if (downloadType != 3) {
+    const QString packagePath = downloadFolder + QLatin1Char('/') + packageFileName;
+    if (downloadType != 3 || !reason.isEmpty()) {
         QFile::remove(packagePath);
+        if (downloadType == 3)
+            installFailed(reason, installFailedText);
         busy = false;
         return;
     }
-    QString subjectDir;
-    if (reason.isEmpty())
-        reason = installPackage(packagePath, subjectDir);
-    QFile::remove(packagePath);
-    if (!reason.isEmpty()) {
-        installFailed(reason);
+    startUnpacking();
+}
+
+void SelectSubjectsDialog::startUnpacking()
+{
+    ui->progressBar->setRange(0, 100);
+    ui->progressBar->setValue(10);
+    // Everything is unpacked and checked away from the subject first.
+    staging = std::make_unique<QTemporaryDir>(downloadFolder + QLatin1Char('/') + stagingPrefix
+                                              + QStringLiteral("XXXXXX"));
+    if (!staging->isValid()) {
+        const QString reason = QStringLiteral("无法建立安装目录: %1").arg(staging->errorString());
+        staging.reset();
+        QFile::remove(downloadFolder + QLatin1Char('/') + packageFileName);
+        installFailed(reason, installFailedText);
         return;
     }
+    unpacker = new PackageUnpacker(downloadFolder + QLatin1Char('/') + packageFileName, staging->path(), this);
+    // 10 to 80 while unpacking.
+    connect(unpacker, &PackageUnpacker::progress, this,
+            [this](int percent) { ui->progressBar->setValue(10 + percent * 70 / 100); });
+    connect(unpacker, &QThread::finished, this, &SelectSubjectsDialog::packageUnpacked);
+    unpacker->start();
+}
+
+void SelectSubjectsDialog::packageUnpacked()
+{
+    QFile::remove(downloadFolder + QLatin1Char('/') + packageFileName);
+    const int unpacked = unpacker->result();
+    QString reason = unpacker->reason();
+    const QString packageFolder = unpacker->packageFolder();
+    const QString images = unpacker->imagesFolder();
+    delete unpacker;
+    unpacker = nullptr;
+    const QString subjectDir = selectionMode == 1
+        ? dataDir
+        : dataDir + QLatin1Char('/') + packageFileName.section(QLatin1Char('.'), 0, 0);
+    if (unpacked == 0)
+        reason = installPackage(subjectDir, packageFolder, images);
+    staging.reset();
+    if (!reason.isEmpty()) {
+        installFailed(reason, unpacked == SafeUnzip::tooLarge ? tooLargeText : installFailedText);
+        return;
+    }
+    // Only an address that installed is fetched again at the next start.
+    PublicData::setValue(QStringLiteral("DownLoadUrl/Url"), downloadText);
     qInfo().noquote() << QStringLiteral("科目已安装: %1").arg(subjectDir);
     emit sendCurrentDBPath(subjectDir);
     busy = false;
 }
 
-QString SelectSubjectsDialog::installPackage(const QString &packagePath, QString &subjectDir)
+QString SelectSubjectsDialog::installPackage(const QString &subjectDir, const QString &packageFolder,
+                                             const QString &stagedImages)
 {
-    ui->progressBar->setRange(0, 100);
-    ui->progressBar->setValue(10);
-    subjectDir = selectionMode == 1 ? dataDir
-                                    : dataDir + QLatin1Char('/') + packageFileName.section(QLatin1Char('.'), 0, 0);
-
-    // Everything is unpacked and checked away from the subject first.
-    QTemporaryDir staging(downloadFolder + QStringLiteral("/install-XXXXXX"));
-    if (!staging.isValid())
-        return QStringLiteral("无法建立安装目录: %1").arg(staging.errorString());
-    const QString package = staging.filePath(QStringLiteral("package"));
-    QString reason;
-    if (SafeUnzip::extract(packagePath, package, &reason) != 0)
-        return QStringLiteral("科目包无法解压: %1").arg(reason);
-    const QString stagedBank = package + QLatin1Char('/') + bankName;
+    const QString stagedBank = packageFolder + QLatin1Char('/') + bankName;
     SqliteClass *store = SqliteClass::instance();
     if (store->checkBankFile(stagedBank) != 0)
         return QStringLiteral("科目包中的题库不可用: %1").arg(store->lastErrorText());
-    ui->progressBar->setValue(50);
-
-    QString stagedImages;
-    const QString imagesZip = package + QStringLiteral("/images.zip");
-    if (QFileInfo::exists(imagesZip)) {
-        const QString images = staging.filePath(QStringLiteral("images"));
-        if (SafeUnzip::extract(imagesZip, images, &reason) != 0)
-            return QStringLiteral("图片包无法解压: %1").arg(reason);
-        // Only the images folder: nothing else of the image archive may
-        // land beside the bank.
-        if (QFileInfo(images + QStringLiteral("/images")).isDir())
-            stagedImages = images + QStringLiteral("/images");
-    }
     ui->progressBar->setValue(80);
 
     // A subject directory made here counts as installed: a failure removes it.
@@ -398,11 +426,11 @@ QString SelectSubjectsDialog::installPackage(const QString &packagePath, QString
             removeDirWithContent(subjectDir);
         return why;
     };
-    if (!stagedImages.isEmpty()) {
-        DownLoadQThread copier;
-        if (copier.copyDirectoryFiles(stagedImages, subjectDir + QStringLiteral("/images"), true) != 0)
-            return undo(QStringLiteral("复制图片失败: %1").arg(copier.errorString()));
-    }
+    // The images go in only with the bank.
+    ImageFolderSwap images(subjectDir);
+    QString reason;
+    if (!images.stage(stagedImages, &reason))
+        return undo(QStringLiteral("复制图片失败: %1").arg(reason));
     // A bank already there is kept beside it, never overwritten.
     const QString bankFile = subjectDir + QLatin1Char('/') + bankName;
     QString keepOldAs;
@@ -415,13 +443,19 @@ QString SelectSubjectsDialog::installPackage(const QString &packagePath, QString
     }
     if (store->replaceBankFile(bankFile, stagedBank, keepOldAs) != 0)
         return undo(QStringLiteral("题库无法放入科目目录: %1").arg(store->lastErrorText()));
+    if (!images.commit(&reason)) {
+        // The old bank back with the old images.
+        if (!keepOldAs.isEmpty() && store->replaceBankFile(bankFile, keepOldAs, QString()) == 0)
+            QFile::remove(keepOldAs);
+        return undo(QStringLiteral("图片无法放入科目目录: %1").arg(reason));
+    }
 
     PublicData::setValue(QStringLiteral("Data/DBPath"), selectionMode == 1 ? dataDir : subjectDir);
     ui->progressBar->setValue(100);
     return QString();
 }
 
-void SelectSubjectsDialog::installFailed(const QString &reason)
+void SelectSubjectsDialog::installFailed(const QString &reason, const QString &message)
 {
     qWarning().noquote() << reason;
     if (packageFile) {
@@ -438,7 +472,22 @@ void SelectSubjectsDialog::installFailed(const QString &reason)
             if (!row->isInstalled() && QUrl(row->packageAddress()) == downloadAddress)
                 row->setInstalled(false);
     busy = false;
-    tell(installFailedText);
+    // A direct download that failed must not leave the user without a choice.
+    if (selectionMode == 1)
+        showCatalogue();
+    tell(message);
+}
+
+void SelectSubjectsDialog::showCatalogue()
+{
+    selectionMode = 0;
+    ui->label_title->setText(catalogueTitle);
+    ui->widget_4->show();
+    setWindowTitle(catalogueWindowTitle);
+    ui->verticalLayout_5->setContentsMargins(catalogueMargins);
+    resize(catalogueSize);
+    requestCatalogue(ServiceUrl::url(QStringLiteral("/mobi/verData.php"), QStringLiteral("type=android"))
+                         .toString(QUrl::FullyEncoded));
 }
 
 int SelectSubjectsDialog::clearDownloadFolder(const QString &folder)
@@ -447,13 +496,28 @@ int SelectSubjectsDialog::clearDownloadFolder(const QString &folder)
                                                                  | QDir::Writable | QDir::Hidden
                                                                  | QDir::NoDotAndDotDot,
                                                              QDir::Unsorted);
+    int result = 0;
     for (const QFileInfo &entry : entries) {
         if (entry.filePath().contains(QLatin1String(".txt")))
             continue;
-        if (!QFile::remove(entry.filePath()))
-            return -1;
+        const bool removed = entry.isDir() && !entry.isSymLink() ? removeDirWithContent(entry.filePath()) == 0
+                                                                 : QFile::remove(entry.filePath());
+        if (!removed) {
+            qWarning().noquote() << QStringLiteral("无法删除[%1]").arg(entry.filePath());
+            result = -1;
+        }
     }
-    return 0;
+    return result;
+}
+
+void SelectSubjectsDialog::removeStagingFolders()
+{
+    const QFileInfoList folders = QDir(downloadFolderName).entryInfoList({stagingPrefix + QLatin1Char('*')},
+                                                                         QDir::Dirs | QDir::Hidden
+                                                                             | QDir::NoDotAndDotDot);
+    for (const QFileInfo &folder : folders)
+        if (!folder.isSymLink() && removeDirWithContent(folder.filePath()) != 0)
+            qWarning().noquote() << QStringLiteral("无法删除[%1]").arg(folder.filePath());
 }
 
 void SelectSubjectsDialog::receiveDeleteSubject(QString datapaht)

@@ -3,15 +3,20 @@
 #include "FramelessDialog.h"
 
 #include <QList>
+#include <QMargins>
 #include <QModelIndex>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QUrl>
 
+#include <memory>
+
 class ChoiceDialog;
 class MyMessageBox;
+class PackageUnpacker;
 class QFile;
 class QNetworkReply;
+class QTemporaryDir;
 class SelectSubjectCell;
 class QTreeWidgetItem;
 
@@ -36,6 +41,7 @@ class SelectSubjectsDialog : public FramelessDialog
     Q_OBJECT
 public:
     explicit SelectSubjectsDialog(QWidget *parent = nullptr);
+    // Stops an unpacking under way.
     ~SelectSubjectsDialog() override;
 
     // "r,g,b,a": the search button and the progress bar now, the rows and
@@ -53,9 +59,13 @@ public:
     static int removeDirWithContent(const QString &path);
     // GET of a package address; the reply is written to the package file.
     void startRequest(const QUrl &url);
-    // Removes every entry of the folder but those whose path holds ".txt";
-    // -1 at the first one that cannot be removed (a subfolder among them).
+    // Removes every entry of the folder but those whose path holds ".txt",
+    // folders with their content; -1 when one could not be removed (the
+    // others are removed all the same).
     static int clearDownloadFolder(const QString &folder);
+    // Removes the unpacking folders that an installation cut off by the end
+    // of the program left in the download folder. For the start of the program.
+    static void removeStagingFolders();
 
 signals:
     // The subject directory to open: the user chose an installed subject or
@@ -90,14 +100,26 @@ private:
     void markInstalled(const QString &directory, bool installed);
     // Shows the message in the dialog's message box.
     void tell(const QString &message);
-    // Stages, checks and puts the package in place: "" or why it failed.
-    QString installPackage(const QString &packagePath, QString &subjectDir);
-    // The end of a failed download or installation.
-    void installFailed(const QString &reason);
+    // Unpacks the downloaded package on a thread; packageUnpacked goes on.
+    void startUnpacking();
+    void packageUnpacked();
+    // Checks the unpacked package and puts it in place: "" or why it failed.
+    QString installPackage(const QString &subjectDir, const QString &packageFolder, const QString &stagedImages);
+    // The end of a failed download or installation; tells the user message.
+    void installFailed(const QString &reason, const QString &message);
+    // After a failed direct download: the catalogue, as in mode 0.
+    void showCatalogue();
 
     Ui::SelectSubjectsDialog *ui;
+    // The catalogue view of the form, for the way back from a direct download.
+    QString catalogueTitle;
+    QString catalogueWindowTitle;
+    QMargins catalogueMargins;
+    QSize catalogueSize;
     QString skinColor;
     QUrl downloadAddress;
+    // The address as it was given, with "installnew_": stored once installed.
+    QString downloadText;
     QNetworkAccessManager manager;
     QNetworkReply *reply = nullptr;
     QFile *packageFile = nullptr;
@@ -112,4 +134,6 @@ private:
     QPointer<ChoiceDialog> exitConfirmation;
     MyMessageBox *messageBox = nullptr;
     int selectionMode = 0;
+    std::unique_ptr<QTemporaryDir> staging;
+    PackageUnpacker *unpacker = nullptr;
 };

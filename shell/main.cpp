@@ -3,6 +3,7 @@
 #include "MainObject.h"
 #include "MessageHandler.h"
 #include "Resources.h"
+#include "SelectSubjectsDialog.h"
 #include "SqliteClass.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
     app.installTranslator(&translator);
 
     installErrorReportOpener();
+    SelectSubjectsDialog::removeStagingFolders();
     SqliteClass::instance()->setLoginClient(new LoginBaseClass);
 
     MainObject mainObject;

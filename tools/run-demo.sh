@@ -13,7 +13,8 @@ cd build-release
 
 # The service prints its address first; it ends with this script.
 service_out=$(mktemp)
-tools/webservice demo/demo-subject.zip >"$service_out" &
+# The demo bank's sysTypeGoods "A" and sysTypeISN "1201" name it for a data repair.
+tools/webservice demo/demo-subject.zip,A,20 >"$service_out" &
 service_pid=$!
 trap 'kill "$service_pid" 2>/dev/null || true; rm -f "$service_out"' EXIT
 trap 'exit 130' INT TERM HUP

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <quacrc32.h>
 #include <quazip.h>
 #include <quazipfile.h>
 #include <quazipnewinfo.h>
@@ -10,6 +11,8 @@ bool writeTestZip(const QString &path, const QList<TestZipEntry> &entries, QStri
 {
     QFile::remove(path);
     QuaZip zip(path);
+    // Sizes of 4 GiB and more.
+    zip.setZip64Enabled(true);
     if (!zip.open(QuaZip::mdCreate)) {
         *error = QStringLiteral("cannot create %1").arg(path);
         return false;
@@ -18,8 +21,14 @@ bool writeTestZip(const QString &path, const QList<TestZipEntry> &entries, QStri
         QuaZipNewInfo info(entry.name);
         info.externalAttr = (entry.symbolicLink ? 0120777u : 0100644u) << 16;
         QuaZipFile file(&zip);
+        const bool raw = entry.declaredSize >= 0;
+        quint32 crc = 0;
+        if (raw) {
+            info.uncompressedSize = quint64(entry.declaredSize);
+            crc = QuaCrc32().calculate(entry.data.left(int(qMin<qint64>(entry.declaredSize, entry.data.size()))));
+        }
         // Stored, so the data stands in the archive as it is.
-        if (!file.open(QIODevice::WriteOnly, info, nullptr, 0, 0, 0)) {
+        if (!file.open(QIODevice::WriteOnly, info, nullptr, crc, 0, 0, raw)) {
             *error = QStringLiteral("cannot add %1 (%2)").arg(entry.name).arg(file.getZipError());
             return false;
         }

@@ -9,6 +9,9 @@ struct TestZipEntry {
     QString name;
     QByteArray data;
     bool symbolicLink = false; // data is the link's target
+    // Not negative: the size the archive gives for the entry, whatever data
+    // holds; its checksum is that of the data up to that size.
+    qint64 declaredSize = -1;
 };
 
 // false with the reason when the archive could not be written.

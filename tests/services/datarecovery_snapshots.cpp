@@ -88,7 +88,8 @@ int main(int argc, char *argv[])
     if (!service.listen())
         return 1;
     qputenv("VELMORA_SERVICE_HOST", service.host().toUtf8());
-    service.addPackage(QStringLiteral("demo"), package, QStringLiteral("示例科目"));
+    service.addPackage(QStringLiteral("demo"), package, QStringLiteral("示例科目"), QStringLiteral("A"),
+                       QStringLiteral("20"));
 
     bool ran = true;
     const QList<QPair<QString, QString>> skins{{QStringLiteral("default"), QStringLiteral("80,153,2,255")},
@@ -106,6 +107,10 @@ int main(int argc, char *argv[])
         QMetaObject::invokeMethod(dialog, "receiveCopyTable", Q_ARG(int, 240), Q_ARG(int, 88),
                                   Q_ARG(QString, QStringLiteral("插入数据表[88]条数据")));
         saveSnapshot(dialog, out, QStringLiteral("merge") + suffix);
+        // The longest failure text.
+        statusLabel(dialog)->setText(QStringLiteral("科目包过大或磁盘空间不足,无法修复."));
+        startButton(dialog)->setText(QStringLiteral("重新尝试"));
+        saveSnapshot(dialog, out, QStringLiteral("too_large") + suffix);
         delete dialog;
 
         dialog = openDialog(skin.second);
@@ -113,8 +118,7 @@ int main(int argc, char *argv[])
         saveSnapshot(dialog, out, QStringLiteral("finished") + suffix);
         delete dialog;
 
-        // A file where the images folder goes: the image copy fails with
-        // the long path in its text.
+        // A file where the images folder goes: the image copy fails.
         QDir(QStringLiteral("data/images")).removeRecursively();
         QFile blocker(QStringLiteral("data/images"));
         blocker.open(QIODevice::WriteOnly);

@@ -143,8 +143,17 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "the failure was not shown\n");
         return 1;
     }
+    // The catalogue takes the place of the failed direct download.
+    auto *catalogue = failing->findChild<QTreeWidget *>();
+    if (!waitFor([catalogue] { return catalogue->topLevelItemCount() > 0; })) {
+        std::fprintf(stderr, "the catalogue did not come after the failure\n");
+        return 1;
+    }
+    catalogue->expandAll();
     saveSnapshot(failing, out, QStringLiteral("subjects_install_failed_dialog"));
     saveSnapshot(box, out, QStringLiteral("subjects_install_failed"));
+    box->setMessage(QStringLiteral("科目包过大或磁盘空间不足,无法安装."));
+    saveSnapshot(box, out, QStringLiteral("subjects_install_too_large"));
     delete failing;
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "DialogAnswerer.h"
 #include "FileSizeLimit.h"
 #include "FixtureBank.h"
+#include "LogCapture.h"
 #include "Resources.h"
 #include "SqlRow.h"
 #include "SqliteClass.h"
@@ -81,6 +82,8 @@ private slots:
     void restoreWithoutBackup();
     void restoreRefused_data();
     void restoreRefused();
+    void restoreReopensTheSubject_data();
+    void restoreReopensTheSubject();
     void closeButton();
 
 private:
@@ -234,11 +237,15 @@ void TestConfigDialog::backupUnderFullDiskKeepsTheOldBackup()
     QCOMPARE(store->recordAnswer(1001, QStringLiteral("D"), QStringLiteral("1"), QStringLiteral("001")), 0);
     const QByteArray live = bytesOf(bank->filePath());
     const QStringList files = entries(bank->path());
+    LogCapture log;
     {
         const FileSizeLimit limit(rlim_t(live.size() / 2));
         click("pushButton_databk");
     }
     QCOMPARE(text(), backupFailed);
+    // Why, in the log.
+    QVERIFY2(log.contains(QStringLiteral("备份失败:")) && log.contains(QStringLiteral("写入")),
+             qPrintable(log.lines().join(QLatin1Char('\n'))));
     QCOMPARE(bytesOf(backupPath()), oldBackup);
     QCOMPARE(bytesOf(bank->filePath()), live);
     QCOMPARE(entries(bank->path()), files);
@@ -364,6 +371,7 @@ void TestConfigDialog::restoreRefused()
     const QByteArray backupBytes = QFileInfo(backupPath()).isFile() ? bytesOf(backupPath()) : QByteArray();
     const QStringList files = entries(bank->path());
 
+    LogCapture log;
     if (form == QLatin1String("full")) {
         const FileSizeLimit limit(rlim_t(live.size() / 2));
         answerRestore(QStringLiteral("pushButton_save"));
@@ -371,10 +379,36 @@ void TestConfigDialog::restoreRefused()
         answerRestore(QStringLiteral("pushButton_save"));
     }
     QCOMPARE(text(), restoreFailed);
+    QVERIFY2(log.contains(QStringLiteral("还原失败:[")), qPrintable(log.lines().join(QLatin1Char('\n'))));
     QCOMPARE(bytesOf(bank->filePath()), live);
     QCOMPARE(QFileInfo(backupPath()).isFile() ? bytesOf(backupPath()) : QByteArray(), backupBytes);
     QCOMPARE(entries(bank->path()), files);
     QCOMPARE(answer(), QStringLiteral("ZZ"));
+    storeWorks();
+}
+
+void TestConfigDialog::restoreReopensTheSubject_data()
+{
+    QTest::addColumn<bool>("goodBackup");
+    QTest::newRow("restored") << true;
+    QTest::newRow("refused") << false;
+}
+
+void TestConfigDialog::restoreReopensTheSubject()
+{
+    QFETCH(bool, goodBackup);
+    openDialog();
+    click("pushButton_databk");
+    if (!goodBackup)
+        QVERIFY(writeBytes(backupPath(), QByteArray(8192, 'x')));
+    const QByteArray expected = goodBackup ? bytesOf(backupPath()) : bytesOf(bank->filePath());
+    // The connection is no longer on the subject's bank.
+    store->closeDatabase();
+    QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+    answerRestore(QStringLiteral("pushButton_save"));
+    QCOMPARE(text().startsWith(QStringLiteral("还原:")), goodBackup);
+    QCOMPARE(bytesOf(bank->filePath()), expected);
+    QCOMPARE(store->databaseDir(), bank->databaseDir());
     storeWorks();
 }
 

@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
+#include <limits>
 #include <sys/resource.h>
 
 namespace {
@@ -52,6 +54,10 @@ private slots:
     void refusal();
     void onlyIntoAFreshFolder();
     void fullDisk();
+    void refusesTooMuchBeforeWriting_data();
+    void refusesTooMuchBeforeWriting();
+    void neverWritesBeyondTheDeclaredSize();
+    void reportsProgressAndStops();
 };
 
 void TestSafeUnzip::unpacksEverything()
@@ -193,6 +199,93 @@ void TestSafeUnzip::fullDisk()
     QCOMPARE(result, -1);
     QVERIFY2(reason.contains(QStringLiteral("cannot write")), qPrintable(reason));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("out"))));
+}
+
+
+void TestSafeUnzip::refusesTooMuchBeforeWriting_data()
+{
+    QTest::addColumn<QList<TestZipEntry>>("entries");
+    QTest::addColumn<quint64>("maximum");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("reasonHolds");
+    const QByteArray part(40000, 'p');
+    const QList<TestZipEntry> three{{QStringLiteral("a"), part}, {QStringLiteral("b"), part},
+                                    {QStringLiteral("images/c"), part}};
+    QTest::newRow("all of it over the maximum") << three << quint64(119999) << int(SafeUnzip::tooLarge) << "上限";
+    QTest::newRow("all of it at the maximum") << three << quint64(120000) << 0 << "";
+    // Declares far more than it holds: refused by what it declares.
+    QTest::newRow("a bomb over the default maximum")
+        << QList<TestZipEntry>{{QStringLiteral("MedicalDB.db"), "bank"},
+                               {QStringLiteral("images.zip"), QByteArray(1000, 'z'), false, qint64(3) << 30}}
+        << SafeUnzip::defaultMaximumSize << int(SafeUnzip::tooLarge) << "上限";
+    QTest::newRow("more than the disk has free")
+        << QList<TestZipEntry>{{QStringLiteral("images/huge.png"), QByteArray(1000, 'z'), false, qint64(1) << 52}}
+        << std::numeric_limits<quint64>::max() << int(SafeUnzip::tooLarge) << "磁盘可用空间";
+}
+
+void TestSafeUnzip::refusesTooMuchBeforeWriting()
+{
+    QFETCH(QList<TestZipEntry>, entries);
+    QFETCH(quint64, maximum);
+    QFETCH(int, result);
+    QFETCH(QString, reasonHolds);
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("in.zip"));
+    QString error;
+    QVERIFY2(writeTestZip(archive, entries, &error), qPrintable(error));
+    SafeUnzip::setMaximumSize(maximum);
+    QString reason;
+    bool progressed = false;
+    const int got = SafeUnzip::extract(archive, dir.filePath(QStringLiteral("package")), &reason,
+                                       [&](quint64, quint64) { return progressed = true; });
+    SafeUnzip::setMaximumSize(SafeUnzip::defaultMaximumSize);
+    QCOMPARE(got, result);
+    QVERIFY2(reason.contains(reasonHolds), qPrintable(reason));
+    // Refused before the first byte: not even the folder was made.
+    QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("package"))), result == 0);
+    QCOMPARE(progressed, result == 0);
+}
+
+void TestSafeUnzip::neverWritesBeyondTheDeclaredSize()
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("in.zip"));
+    // Holds a megabyte, says a thousand bytes, with the checksum of those.
+    const QByteArray held(1 << 20, 'x');
+    QString error;
+    QVERIFY2(writeTestZip(archive, {{QStringLiteral("images/a.png"), held, false, 1000}}, &error), qPrintable(error));
+    const QString target = dir.filePath(QStringLiteral("package"));
+    QString reason;
+    QCOMPARE(SafeUnzip::extract(archive, target, &reason), 0);
+    QCOMPARE(QFileInfo(target + QStringLiteral("/images/a.png")).size(), 1000);
+}
+
+void TestSafeUnzip::reportsProgressAndStops()
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("in.zip"));
+    QString error;
+    QVERIFY2(writeTestZip(archive, {{QStringLiteral("a"), QByteArray(300000, 'a')}, {QStringLiteral("b"), "b"}},
+                          &error),
+             qPrintable(error));
+    QList<quint64> seen;
+    QString reason;
+    QCOMPARE(SafeUnzip::extract(archive, dir.filePath(QStringLiteral("whole")), &reason,
+                                [&](quint64 written, quint64 total) {
+                                    if (total != 300001)
+                                        return false;
+                                    seen << written;
+                                    return true;
+                                }),
+             0);
+    QVERIFY(seen.size() > 2);
+    QCOMPARE(seen.last(), quint64(300001));
+    QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+
+    // A stop leaves nothing behind.
+    const QString stopped = dir.filePath(QStringLiteral("stopped"));
+    QCOMPARE(SafeUnzip::extract(archive, stopped, &reason, [](quint64, quint64) { return false; }), -1);
+    QVERIFY(!QFileInfo::exists(stopped));
 }
 
 QTEST_GUILESS_MAIN(TestSafeUnzip)

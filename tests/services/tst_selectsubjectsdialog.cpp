@@ -548,8 +548,12 @@ void TestSelectSubjectsDialog::studyChoosesTheSubject()
     QVERIFY(QDir().mkpath(QStringLiteral("data/installnew_blx")));
     load(standardCatalogue());
     QSignalSpy chosen(dialog.data(), &SelectSubjectsDialog::sendCurrentDBPath);
+    QString settingAtSignal;
+    connect(dialog.data(), &SelectSubjectsDialog::sendCurrentDBPath, this,
+            [&] { settingAtSignal = PublicData::value(QStringLiteral("Data/DBPath")); });
     QTest::mouseClick(button(catalogueRow(QStringLiteral("病理学")), "pushButton_save"), Qt::LeftButton);
     QCOMPARE(chosen.count(), 1);
+    QCOMPARE(settingAtSignal, QStringLiteral("data/installnew_blx"));
     QCOMPARE(chosen.at(0).at(0).toString(), QStringLiteral("data/installnew_blx"));
     QCOMPARE(PublicData::value(QStringLiteral("Data/DBPath")), QStringLiteral("data/installnew_blx"));
     // The dialog stays for its opener to close.
@@ -571,7 +575,9 @@ void TestSelectSubjectsDialog::downloadMakesBusy()
     QVERIFY(log->lines().filter(QStringLiteral("下载科目")).first().contains(served + "installnew_hl.zip"));
     QTRY_COMPARE(service->requests(QStringLiteral("/pkg/installnew_hl.zip")).size(), 1);
 
-    // While busy every choice is refused with a notice.
+    // While busy every choice is refused with a notice, and the subject in
+    // use stays the one in the settings.
+    PublicData::setValue(QStringLiteral("Data/DBPath"), QStringLiteral("data/installnew_kq"));
     for (const QString &name : {QStringLiteral("病理学"), QStringLiteral("内科学")}) {
         SelectSubjectCell *row = catalogueRow(name);
         QString notice;
@@ -581,6 +587,7 @@ void TestSelectSubjectsDialog::downloadMakesBusy()
         QCOMPARE(notice, QStringLiteral("提示:操作还未完成,请等待."));
     }
     QCOMPARE(chosen.count(), 0);
+    QCOMPARE(PublicData::value(QStringLiteral("Data/DBPath")), QStringLiteral("data/installnew_kq"));
     QCOMPARE(log->lines().filter(QStringLiteral("下载科目")).size(), 1);
     QCOMPARE(button(catalogueRow(QStringLiteral("内科学")), "pushButton_save")->text(), QStringLiteral("正在下载"));
 }

@@ -7,6 +7,7 @@
 #include "MyMessageBox.h"
 #include "PublicData.h"
 #include "Resources.h"
+#include "SafeUnzip.h"
 #include "SelectSubjectCell.h"
 #include "SelectSubjectsDialog.h"
 #include "SqlRow.h"
@@ -31,7 +32,10 @@
 namespace {
 
 const QString packagePath = QStringLiteral("/pkg/installnew_blx.zip");
+const QString cataloguePath = QStringLiteral("/mobi/verData.php");
 const QString failureText = QStringLiteral("科目安装失败,请重新下载.");
+const QString tooLargeText = QStringLiteral("科目包过大或磁盘空间不足,无法安装.");
+const QString earlierAddress = QStringLiteral("http://127.0.0.1:1/pkg/installnew_earlier.zip");
 const QString phrase = QString::fromLatin1(FixtureBank::builtinPhrase());
 
 QByteArray bytesOf(const QString &path)
@@ -117,7 +121,14 @@ private slots:
     void failsAtOnceWithoutAPackageFile_data();
     void failsAtOnceWithoutAPackageFile();
     void clearDownloadFolder();
+    void stagingFoldersGoAtTheStart();
     void rewriteOfTheAddress();
+    void failedInstallKeepsAnExistingSubject_data();
+    void failedInstallKeepsAnExistingSubject();
+    void bombIsRefusedBeforeWriting_data();
+    void bombIsRefusedBeforeWriting();
+    void unpackingShowsItsProgress();
+    void closingWhileUnpacking();
 
 private:
     // Starts the dialog: mode 0 loads the catalogue and presses the row's
@@ -127,6 +138,8 @@ private:
     // Files under "data" that a failure must leave alone: another subject
     // and, in mode 1, the bank of "data" itself with a journal beside it.
     void userData();
+    // The package served: the bank of the fixture and an images.zip of these.
+    void serveWithImages(const QList<TestZipEntry> &images);
 
     std::unique_ptr<TempWorkDir> workDir;
     std::unique_ptr<LocalWebService> service;
@@ -318,6 +331,7 @@ void TestSubjectInstall::faults()
     QFETCH(QByteArray, body);
     QFETCH(QString, reason);
     userData();
+    PublicData::setValue(QStringLiteral("DownLoadUrl/Url"), earlierAddress);
     const QString dbPath = PublicData::value(QStringLiteral("Data/DBPath"));
     const QStringList before = hashTree(QStringLiteral("data"));
     const qint64 packageSize = QFileInfo(packageZip).size();
@@ -356,11 +370,22 @@ void TestSubjectInstall::faults()
 
     QCOMPARE(hashTree(QStringLiteral("data")), before);
     QCOMPARE(PublicData::value(QStringLiteral("Data/DBPath")), dbPath);
+    // Only an address that installed is fetched again at the next start.
+    QCOMPARE(PublicData::value(QStringLiteral("DownLoadUrl/Url")), earlierAddress);
     QCOMPARE(installed.count(), 0);
     QCOMPARE(entries(QStringLiteral("IniFilePath")), QStringList());
+    // A failed direct download leads to the catalogue.
+    QVERIFY(dialog->findChild<QWidget *>(QStringLiteral("widget_4"))->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("选择科目"));
+    QCOMPARE(dialog->size(), QSize(820, 572));
+    QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("label_title"))->text().contains(QStringLiteral("下载/选择科目")));
+    QTRY_COMPARE(service->requests(cataloguePath).size(), 1);
+    QTRY_VERIFY(row());
     QCOMPARE(hashTree(workDir->path()).filter(QStringLiteral("evil")), QStringList());
     QVERIFY(!QFileInfo::exists(QStringLiteral("/abs/evil.txt")));
-    QCOMPARE(dialog->findChild<QProgressBar *>()->value(), 0);
+    // In mode 1 the bar goes on with the catalogue's transfer.
+    if (mode == 0)
+        QCOMPARE(dialog->findChild<QProgressBar *>()->value(), 0);
     if (mode == 0)
         QCOMPARE(row()->findChild<QPushButton *>(QStringLiteral("pushButton_save"))->text(), QStringLiteral("下载"));
     // The reason goes to the log.
@@ -386,8 +411,11 @@ void TestSubjectInstall::failsAtOnceWithoutAPackageFile()
     QFETCH(bool, blockFile);
     userData();
     const QStringList before = hashTree(QStringLiteral("data"));
-    if (blockFile)
-        QVERIFY(QDir().mkpath(QStringLiteral("IniFilePath/installnew_blx.zip")));
+    if (blockFile) {
+        // A folder the clearing cannot remove.
+        writeFile(QStringLiteral("IniFilePath/installnew_blx.zip/locked"), "x");
+        QVERIFY(QFile::setPermissions(QStringLiteral("IniFilePath/installnew_blx.zip/locked"), {}));
+    }
     dialog = new SelectSubjectsDialog;
     QSignalSpy installed(dialog.data(), &SelectSubjectsDialog::sendCurrentDBPath);
     dialog->startSelection(url.replace(QStringLiteral("<base>"), service->baseUrl()), 1);
@@ -396,7 +424,10 @@ void TestSubjectInstall::failsAtOnceWithoutAPackageFile()
     QCOMPARE(installed.count(), 0);
     QCOMPARE(hashTree(QStringLiteral("data")), before);
     QCOMPARE(PublicData::value(QStringLiteral("Data/DBPath")), QStringLiteral("data/installnew_kq"));
-    QVERIFY(service->requests().isEmpty());
+    QVERIFY(PublicData::value(QStringLiteral("DownLoadUrl/Url")).isEmpty());
+    // The catalogue instead, no package.
+    QTRY_COMPARE(service->requests(cataloguePath).size(), 1);
+    QCOMPARE(service->requests().size(), 1);
     QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("pushButton_exit")), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!dialog);
@@ -410,17 +441,21 @@ void TestSubjectInstall::clearDownloadFolder()
     QCOMPARE(SelectSubjectsDialog::clearDownloadFolder(QStringLiteral("IniFilePath")), 0);
     QCOMPARE(entries(QStringLiteral("IniFilePath")), (QStringList{QStringLiteral("b.txt"), QStringLiteral("notes.txt.bak")}));
 
-    // A subfolder cannot be removed as a file: the clearing stops there.
-    QVERIFY(QDir().mkpath(QStringLiteral("IniFilePath/sub")));
-    writeFile(QStringLiteral("IniFilePath/sub/inner.zip"), "x");
-    writeFile(QStringLiteral("IniFilePath/d.zip"), "x");
+    // Folders go with their content; an entry that cannot be removed does
+    // not stop the clearing.
+    QVERIFY(QDir().mkpath(QStringLiteral("IniFilePath/install-Ab12Cd/package/images")));
+    writeFile(QStringLiteral("IniFilePath/install-Ab12Cd/package/images/a.png"), "x");
+    writeFile(QStringLiteral("IniFilePath/stuck/locked"), "x");
+    QVERIFY(QFile::setPermissions(QStringLiteral("IniFilePath/stuck/locked"), {}));
+    for (const char *name : {"d.zip", "e.zip", "f.zip"})
+        writeFile(QStringLiteral("IniFilePath/") + name, "x");
     QCOMPARE(SelectSubjectsDialog::clearDownloadFolder(QStringLiteral("IniFilePath")), -1);
-    QVERIFY(QFileInfo::exists(QStringLiteral("IniFilePath/sub/inner.zip")));
-    QVERIFY(QFileInfo::exists(QStringLiteral("IniFilePath/b.txt")));
+    QCOMPARE(entries(QStringLiteral("IniFilePath")),
+             (QStringList{QStringLiteral("b.txt"), QStringLiteral("notes.txt.bak"), QStringLiteral("stuck")}));
     QCOMPARE(SelectSubjectsDialog::clearDownloadFolder(QStringLiteral("no such folder")), 0);
 
     // Every start clears the folder.
-    QVERIFY(QDir(QStringLiteral("IniFilePath/sub")).removeRecursively());
+    QVERIFY(QDir(QStringLiteral("IniFilePath/stuck")).removeRecursively());
     writeFile(QStringLiteral("IniFilePath/d.zip"), "x");
     dialog = new SelectSubjectsDialog;
     service->setDelay(packagePath, 60000);
@@ -444,6 +479,137 @@ void TestSubjectInstall::rewriteOfTheAddress()
     QCOMPARE(PublicData::value(QStringLiteral("DownLoadUrl/Url")), service->packageUrl(QStringLiteral("a.b")));
     QCOMPARE(bytesOf(QStringLiteral("data/installnew_a/MedicalDB.db")), bytesOf(source->filePath()));
     QCOMPARE(service->requests(QStringLiteral("/pkg/installnew_a.b.zip")).size(), 1);
+}
+
+void TestSubjectInstall::stagingFoldersGoAtTheStart()
+{
+    // Left by an installation that the end of the program cut off.
+    writeFile(QStringLiteral("IniFilePath/install-Xy12Zq/package/MedicalDB.db"), "x");
+    writeFile(QStringLiteral("IniFilePath/install-Xy12Zq/images/images/a.png"), "x");
+    writeFile(QStringLiteral("IniFilePath/installnew_blx.zip"), "x");
+    writeFile(QStringLiteral("IniFilePath/notes.txt"), "x");
+    SelectSubjectsDialog::removeStagingFolders();
+    QCOMPARE(entries(QStringLiteral("IniFilePath")),
+             (QStringList{QStringLiteral("installnew_blx.zip"), QStringLiteral("notes.txt")}));
+}
+
+void TestSubjectInstall::serveWithImages(const QList<TestZipEntry> &images)
+{
+    service->setBody(packagePath, zipBytes({{QStringLiteral("MedicalDB.db"), bytesOf(source->filePath())},
+                                            {QStringLiteral("images.zip"), zipBytes(images)}}));
+}
+
+void TestSubjectInstall::failedInstallKeepsAnExistingSubject_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("bank fails its check") << "bank" << "题库不可用";
+    QTest::newRow("images cannot be put in") << "images" << "复制图片失败";
+    QTest::newRow("bank cannot be put in") << "swap" << "题库无法放入科目目录";
+}
+
+void TestSubjectInstall::failedInstallKeepsAnExistingSubject()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, reason);
+    // The subject is there already, with the user's bank and images.
+    FixtureBank mine;
+    mine.addSql(QStringLiteral("UPDATE sysConfig SET value = 'mine' WHERE key = 'bankVersion';"));
+    QVERIFY(mine.open());
+    writeFile(QStringLiteral("data/installnew_blx/MedicalDB.db"), bytesOf(mine.filePath()));
+    writeFile(QStringLiteral("data/installnew_blx/images/mine.png"), "the user's image");
+    writeFile(QStringLiteral("data/installnew_blx/images/shared.png"), "the user's version");
+    const QList<TestZipEntry> images{{QStringLiteral("images/"), QByteArray()},
+                                     {QStringLiteral("images/shared.png"), "the package's version"},
+                                     {QStringLiteral("images/new.png"), "new"}};
+    if (fault == QLatin1String("bank")) {
+        service->setBody(packagePath, zipBytes({{QStringLiteral("MedicalDB.db"), QByteArray(16384, 'g')},
+                                                {QStringLiteral("images.zip"), zipBytes(images)}}));
+    } else {
+        serveWithImages(images);
+        // A folder where a file of the package's goes, or where the new bank is staged.
+        writeFile(fault == QLatin1String("images") ? QStringLiteral("data/installnew_blx/images/new.png/x")
+                                                   : QStringLiteral("data/installnew_blx/MedicalDB.db.new/x"),
+                  "x");
+    }
+    const QStringList before = hashTree(QStringLiteral("data"));
+    // Its row offers "学习": the package is asked for as a download would.
+    dialog = new SelectSubjectsDialog;
+    dialog->startSelection(QString(), 0);
+    QTRY_VERIFY(row());
+    QVERIFY(row()->isInstalled());
+    QVERIFY(QMetaObject::invokeMethod(dialog, "downloadFile", Q_ARG(QString, service->catalogueLink(QStringLiteral("blx"))),
+                                      Q_ARG(int, 3)));
+    QVERIFY(QTest::qWaitFor([] { return !shownMessage().isEmpty(); }, 20000));
+    QCOMPARE(shownMessage(), failureText);
+    QVERIFY2(log->contains(reason), qPrintable(log->lines().join(QLatin1Char('\n'))));
+    QCOMPARE(hashTree(QStringLiteral("data")), before);
+    QCOMPARE(entries(QStringLiteral("IniFilePath")), QStringList());
+}
+
+void TestSubjectInstall::bombIsRefusedBeforeWriting_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("catalogue") << 0;
+    QTest::newRow("direct download") << 1;
+}
+
+void TestSubjectInstall::bombIsRefusedBeforeWriting()
+{
+    QFETCH(int, mode);
+    userData();
+    // A few kilobytes that say they unpack to 3 GiB.
+    serveWithImages({{QStringLiteral("images/"), QByteArray()},
+                     {QStringLiteral("images/bomb.png"), QByteArray(4000, 'b'), false, qint64(3) << 30}});
+    const QStringList before = hashTree(QStringLiteral("data"));
+    start(mode);
+    QSignalSpy installed(dialog.data(), &SelectSubjectsDialog::sendCurrentDBPath);
+    QVERIFY(QTest::qWaitFor([] { return !shownMessage().isEmpty(); }, 20000));
+    QCOMPARE(shownMessage(), tooLargeText);
+    QVERIFY2(log->contains(QStringLiteral("上限")), qPrintable(log->lines().join(QLatin1Char('\n'))));
+    QCOMPARE(installed.count(), 0);
+    QCOMPARE(hashTree(QStringLiteral("data")), before);
+    QCOMPARE(hashTree(workDir->path()).filter(QStringLiteral("bomb")), QStringList());
+    QCOMPARE(entries(QStringLiteral("IniFilePath")), QStringList());
+}
+
+void TestSubjectInstall::unpackingShowsItsProgress()
+{
+    QList<TestZipEntry> images{{QStringLiteral("images/"), QByteArray()}};
+    for (int i = 0; i < 8; ++i)
+        images.append({QStringLiteral("images/big%1.png").arg(i), QByteArray(1 << 20, char('a' + i))});
+    serveWithImages(images);
+    start(1);
+    auto *bar = dialog->findChild<QProgressBar *>();
+    QList<int> shown;
+    connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+        if (bar->maximum() == 100)
+            shown << value;
+    });
+    QSignalSpy installed(dialog.data(), &SelectSubjectsDialog::sendCurrentDBPath);
+    QVERIFY(installed.wait(30000));
+    // Steps of the unpacking between the fixed marks: the window was live.
+    const auto between = std::count_if(shown.begin(), shown.end(),
+                                       [](int value) { return value > 50 && value < 80; });
+    QVERIFY2(between > 0, qPrintable(QStringLiteral("%1").arg(shown.size())));
+    QVERIFY(std::is_sorted(shown.begin(), shown.end()));
+    QCOMPARE(bytesOf(QStringLiteral("data/images/big7.png")), QByteArray(1 << 20, 'h'));
+}
+
+void TestSubjectInstall::closingWhileUnpacking()
+{
+    userData();
+    QList<TestZipEntry> images{{QStringLiteral("images/"), QByteArray()}};
+    for (int i = 0; i < 40; ++i)
+        images.append({QStringLiteral("images/big%1.png").arg(i), QByteArray(1 << 20, char('a' + i % 26))});
+    serveWithImages(images);
+    const QStringList before = hashTree(QStringLiteral("data"));
+    start(1);
+    auto *bar = dialog->findChild<QProgressBar *>();
+    QVERIFY(QTest::qWaitFor([&] { return bar->maximum() == 100 && bar->value() > 10; }, 30000));
+    delete dialog;
+    QCOMPARE(hashTree(QStringLiteral("data")), before);
+    QCOMPARE(entries(QStringLiteral("IniFilePath")).filter(QStringLiteral("install-")), QStringList());
 }
 
 QTEST_MAIN(TestSubjectInstall)

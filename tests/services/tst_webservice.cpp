@@ -59,6 +59,8 @@ private slots:
     void catalogueListsEveryPackage();
     void packagesAreServedUnderTheirNewName_data();
     void packagesAreServedUnderTheirNewName();
+    void repairAddressOfEachSubject_data();
+    void repairAddressOfEachSubject();
     void fixedReplies_data();
     void fixedReplies();
     void requestsAreRecorded();
@@ -81,15 +83,18 @@ void TestWebService::initTestCase()
     QVERIFY(service.listen());
     QVERIFY(service.baseUrl().startsWith(QStringLiteral("http://127.0.0.1:")));
     firstZip = QByteArray("PK\x03\x04 first package");
-    for (const QString &name : {QStringLiteral("first"), QStringLiteral("second")}) {
+    for (const QString &name : {QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}) {
         QFile zip(packages.filePath(name + QStringLiteral(".zip")));
         QVERIFY(zip.open(QIODevice::WriteOnly));
-        zip.write(name == QLatin1String("first") ? firstZip : QByteArray("second"));
+        zip.write(name == QLatin1String("first") ? firstZip : name.toUtf8());
     }
     service.addPackage(QStringLiteral("first"), packages.filePath(QStringLiteral("first.zip")),
-                       QStringLiteral("内科学"));
+                       QStringLiteral("内科学"), QStringLiteral("A"), QStringLiteral("10"));
     service.addPackage(QStringLiteral("second"), packages.filePath(QStringLiteral("second.zip")),
-                       QStringLiteral("外科学"));
+                       QStringLiteral("外科学"), QStringLiteral("B"), QStringLiteral("20"));
+    // A name that holds "install_" itself: the client rewrites that one too.
+    service.addPackage(QStringLiteral("x_install_third"), packages.filePath(QStringLiteral("third.zip")),
+                       QStringLiteral("儿科学"));
 }
 
 void TestWebService::init()
@@ -108,7 +113,7 @@ void TestWebService::catalogueListsEveryPackage()
     const QJsonObject subGroup = group.value(QStringLiteral("address")).toArray().first().toObject();
     QVERIFY(!subGroup.value(QStringLiteral("DQname")).toString().isEmpty());
     const QJsonArray subjects = subGroup.value(QStringLiteral("subject")).toArray();
-    QCOMPARE(subjects.size(), 2);
+    QCOMPARE(subjects.size(), 3);
     QCOMPARE(subjects.at(0)[QStringLiteral("Subname")].toString(), QStringLiteral("内科学"));
     QCOMPARE(subjects.at(0)[QStringLiteral("downlink")].toString(), url(QStringLiteral("/pkg/install_first.zip")));
     QCOMPARE(subjects.at(1)[QStringLiteral("Subname")].toString(), QStringLiteral("外科学"));
@@ -118,21 +123,55 @@ void TestWebService::packagesAreServedUnderTheirNewName_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("status");
-    QTest::newRow("new name") << QStringLiteral("/pkg/installnew_first.zip") << 200;
-    QTest::newRow("catalogue's name") << QStringLiteral("/pkg/install_first.zip") << 404;
-    QTest::newRow("unknown package") << QStringLiteral("/pkg/installnew_third.zip") << 404;
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("new name") << QStringLiteral("/pkg/installnew_first.zip") << 200 << firstZip;
+    QTest::newRow("catalogue's name") << QStringLiteral("/pkg/install_first.zip") << 404 << QByteArray();
+    QTest::newRow("unknown package") << QStringLiteral("/pkg/installnew_fourth.zip") << 404 << QByteArray();
+    QTest::newRow("every install_ rewritten") << QStringLiteral("/pkg/installnew_x_installnew_third.zip") << 200
+                                              << QByteArray("third");
+    QTest::newRow("only the first rewritten") << QStringLiteral("/pkg/installnew_x_install_third.zip") << 404
+                                              << QByteArray();
+    QCOMPARE(service.packageUrl(QStringLiteral("x_install_third")),
+             url(QStringLiteral("/pkg/installnew_x_installnew_third.zip")));
 }
 
 void TestWebService::packagesAreServedUnderTheirNewName()
 {
     QFETCH(QString, path);
     QFETCH(int, status);
+    QFETCH(QByteArray, body);
     const Fetched fetched = fetch(url(path));
     QCOMPARE(fetched.status, status);
     if (status == 200) {
-        QCOMPARE(fetched.body, firstZip);
-        QCOMPARE(fetched.contentLength, QByteArray::number(firstZip.size()));
+        QCOMPARE(fetched.body, body);
+        QCOMPARE(fetched.contentLength, QByteArray::number(body.size()));
     }
+}
+
+void TestWebService::repairAddressOfEachSubject_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("link");
+    QTest::newRow("first subject") << "dir1=A&dir2=10" << service.catalogueLink(QStringLiteral("first"));
+    QTest::newRow("second subject") << "dir1=B&dir2=20" << service.catalogueLink(QStringLiteral("second"));
+    QTest::newRow("keys of two subjects") << "dir1=A&dir2=20" << QString();
+    QTest::newRow("unknown subject") << "dir1=C&dir2=30" << QString();
+    QTest::newRow("no keys") << "dir1=&dir2=" << service.catalogueLink(QStringLiteral("x_install_third"));
+}
+
+void TestWebService::repairAddressOfEachSubject()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, link);
+    const Fetched address = fetch(url(QStringLiteral("/mobi/verDb.php?") + query));
+    QCOMPARE(address.status, 200);
+    QCOMPARE(QJsonDocument::fromJson(address.body).object().value(QStringLiteral("downlink")).toString(), link);
+    if (link.isEmpty())
+        return;
+    // The address the client makes of it serves that very package.
+    const Fetched package = fetch(QString(link).replace(QStringLiteral("install_"), QStringLiteral("installnew_")));
+    QCOMPARE(package.status, 200);
+    QCOMPARE(package.body, readFile(packages.filePath(link.section(QLatin1Char('_'), -1))));
 }
 
 void TestWebService::fixedReplies_data()
@@ -140,7 +179,7 @@ void TestWebService::fixedReplies_data()
     QTest::addColumn<QString>("pathAndQuery");
     QTest::addColumn<QByteArray>("body");
     QTest::newRow("repair package")
-        << QStringLiteral("/mobi/verDb.php?dir1=&dir2=") << QByteArray("{\"downlink\":\"") + service.catalogueLink("first").toUtf8() + "\"}";
+        << QStringLiteral("/mobi/verDb.php?dir1=A&dir2=10") << QByteArray("{\"downlink\":\"") + service.catalogueLink("first").toUtf8() + "\"}";
     QTest::newRow("feedback") << QStringLiteral("/other/feedback.php?key=k") << QByteArray("{\"msg\":\"提交成功\",\"status\":0}");
     QTest::newRow("error report") << QStringLiteral("/other/conError.php") << QByteArray("{\"msg\":\"提交成功\",\"status\":0}");
     QTest::newRow("install statistics") << QStringLiteral("/client/clientInstallStats.php?ID=1") << QByteArray("0");
@@ -220,7 +259,7 @@ void TestWebService::resetRestoresTheDefaults()
 void TestWebService::programServesTheDemoPackage()
 {
     QProcess program;
-    program.start(QStringLiteral(WEBSERVICE_PROGRAM), {QStringLiteral(DEMO_PACKAGE)});
+    program.start(QStringLiteral(WEBSERVICE_PROGRAM), {QStringLiteral(DEMO_PACKAGE ",A,20")});
     QVERIFY(program.waitForStarted(10000));
     QVERIFY(QTest::qWaitFor([&] { return program.canReadLine(); }, 10000));
     const QString base = QString::fromUtf8(program.readLine()).trimmed();
@@ -234,6 +273,9 @@ void TestWebService::programServesTheDemoPackage()
     const Fetched package = fetch(QString(link).replace(QStringLiteral("install_"), QStringLiteral("installnew_")));
     QCOMPARE(package.status, 200);
     QVERIFY(package.body == readFile(QStringLiteral(DEMO_PACKAGE)));
+    // The repair's keys given with the package.
+    const Fetched repair = fetch(base + QStringLiteral("/mobi/verDb.php?dir1=A&dir2=20"));
+    QCOMPARE(QJsonDocument::fromJson(repair.body)[QStringLiteral("downlink")].toString(), link);
 
     program.kill();
     QVERIFY(program.waitForFinished(10000));

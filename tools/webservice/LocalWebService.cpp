@@ -13,7 +13,7 @@
 namespace {
 
 const char headEnd[] = "\r\n\r\n";
-const char packagePrefix[] = "/pkg/installnew_";
+const char cataloguePrefix[] = "/pkg/install_";
 
 QString formDecoded(QByteArray text)
 {
@@ -92,19 +92,26 @@ QString LocalWebService::baseUrl() const
 }
 
 void LocalWebService::addPackage(const QString &name, const QString &zipPath,
-                                 const QString &subjectName)
+                                 const QString &subjectName, const QString &dir1, const QString &dir2)
 {
-    packages.append({name, zipPath, subjectName});
+    packages.append({name, zipPath, subjectName, dir1, dir2});
 }
 
 QString LocalWebService::catalogueLink(const QString &name) const
 {
-    return baseUrl() + QStringLiteral("/pkg/install_") + name + QStringLiteral(".zip");
+    return baseUrl() + QLatin1String(cataloguePrefix) + name + QStringLiteral(".zip");
 }
 
 QString LocalWebService::packageUrl(const QString &name) const
 {
-    return baseUrl() + QLatin1String(packagePrefix) + name + QStringLiteral(".zip");
+    return baseUrl() + servedPath(name);
+}
+
+QString LocalWebService::servedPath(const QString &name)
+{
+    // The client rewrites every "install_" of the address, also those of the name.
+    QString path = QLatin1String(cataloguePrefix) + name + QStringLiteral(".zip");
+    return path.replace(QStringLiteral("install_"), QStringLiteral("installnew_"));
 }
 
 void LocalWebService::setStatus(const QString &path, int status)
@@ -182,7 +189,7 @@ void LocalWebService::readRequest(QTcpSocket *socket)
     }
     log.append(request);
     emit requestReceived(request.path);
-    respond(socket, request.path);
+    respond(socket, request);
 }
 
 bool LocalWebService::parseHead(const QByteArray &head, Request &request)
@@ -212,14 +219,14 @@ bool LocalWebService::parseHead(const QByteArray &head, Request &request)
     return true;
 }
 
-LocalWebService::Reply LocalWebService::defaultReply(const QString &path) const
+LocalWebService::Reply LocalWebService::defaultReply(const Request &request) const
 {
+    const QString &path = request.path;
     Reply reply;
     if (path == QLatin1String("/mobi/verData.php")) {
         reply.body = catalogue();
     } else if (path == QLatin1String("/mobi/verDb.php")) {
-        const QString link = packages.isEmpty() ? QString() : catalogueLink(packages.first().name);
-        reply.body = jsonBytes(QJsonDocument(QJsonObject{{QStringLiteral("downlink"), link}}));
+        reply.body = jsonBytes(QJsonDocument(QJsonObject{{QStringLiteral("downlink"), repairLink(request)}}));
     } else if (path == QLatin1String("/other/feedback.php")
                || path == QLatin1String("/other/conError.php")) {
         reply.body = jsonBytes(QJsonDocument(QJsonObject{{QStringLiteral("status"), 0},
@@ -234,8 +241,7 @@ LocalWebService::Reply LocalWebService::defaultReply(const QString &path) const
     } else {
         for (const Package &package : packages) {
             QFile zip(package.zipPath);
-            if (path == QLatin1String(packagePrefix) + package.name + QLatin1String(".zip")
-                && zip.open(QIODevice::ReadOnly)) {
+            if (path == servedPath(package.name) && zip.open(QIODevice::ReadOnly)) {
                 reply.contentType = "application/zip";
                 reply.body = zip.readAll();
                 return reply;
@@ -246,6 +252,16 @@ LocalWebService::Reply LocalWebService::defaultReply(const QString &path) const
         reply.body = "<html><body><h1>404 Not Found</h1></body></html>";
     }
     return reply;
+}
+
+QString LocalWebService::repairLink(const Request &request) const
+{
+    const QString dir1 = request.queryValue(QStringLiteral("dir1"));
+    const QString dir2 = request.queryValue(QStringLiteral("dir2"));
+    for (const Package &package : packages)
+        if (package.dir1 == dir1 && package.dir2 == dir2)
+            return catalogueLink(package.name);
+    return QString();
 }
 
 QByteArray LocalWebService::catalogue() const
@@ -261,10 +277,10 @@ QByteArray LocalWebService::catalogue() const
     return jsonBytes(QJsonDocument(QJsonArray{group}));
 }
 
-void LocalWebService::respond(QTcpSocket *socket, const QString &path)
+void LocalWebService::respond(QTcpSocket *socket, const Request &request)
 {
-    Reply reply = defaultReply(path);
-    const Change change = changes.value(path);
+    Reply reply = defaultReply(request);
+    const Change change = changes.value(request.path);
     reply.status = change.status.value_or(reply.status);
     reply.body = change.body.value_or(reply.body);
     reply.location = change.location;

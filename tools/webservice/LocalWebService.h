@@ -53,9 +53,12 @@ public:
     QString host() const;    // "127.0.0.1:PORT"
     QString baseUrl() const; // "http://127.0.0.1:PORT"
 
-    // Serves the zip as "/pkg/installnew_<name>.zip" (read when asked) and
-    // lists it in the catalogue under "install_" as the subject subjectName.
-    void addPackage(const QString &name, const QString &zipPath, const QString &subjectName);
+    // Lists the zip in the catalogue as "/pkg/install_<name>.zip" for the
+    // subject subjectName and serves it (read when asked) under the address
+    // a client fetches: that one with every "install_" made "installnew_".
+    // A repair address request with dir1 and dir2 is answered with its link.
+    void addPackage(const QString &name, const QString &zipPath, const QString &subjectName,
+                    const QString &dir1 = QString(), const QString &dir2 = QString());
     // The address the catalogue lists ("install_") and the one that serves.
     QString catalogueLink(const QString &name) const;
     QString packageUrl(const QString &name) const;
@@ -98,14 +101,20 @@ private:
         QString name;
         QString zipPath;
         QString subjectName;
+        QString dir1;
+        QString dir2;
     };
 
     void acceptConnections();
     void readRequest(QTcpSocket *socket);
     static bool parseHead(const QByteArray &head, Request &request);
-    Reply defaultReply(const QString &path) const;
+    Reply defaultReply(const Request &request) const;
+    // The package's link for a repair address request; empty when no
+    // package has its dir1 and dir2.
+    QString repairLink(const Request &request) const;
+    static QString servedPath(const QString &name);
     QByteArray catalogue() const;
-    void respond(QTcpSocket *socket, const QString &path);
+    void respond(QTcpSocket *socket, const Request &request);
     static void write(QTcpSocket *socket, const Reply &reply, qint64 closeAfter);
 
     QTcpServer *server;

@@ -1,6 +1,8 @@
-// webservice [--port N] PACKAGE.zip...
+// webservice [--port N] PACKAGE.zip[,DIR1,DIR2]...
 // Serves the subject packages and the other requests of the program on
 // 127.0.0.1; prints its address first, then one line per request on stderr.
+// DIR1 and DIR2 are the keys a data repair asks for that package with: the
+// bank's sysTypeGoods, and its sysTypeISN without the first and last character.
 #include "LocalWebService.h"
 
 #include <QCoreApplication>
@@ -19,21 +21,23 @@ int main(int argc, char *argv[])
         bool ok = false;
         port = arguments.value(1).toUShort(&ok);
         if (!ok) {
-            err << "usage: webservice [--port N] PACKAGE.zip...\n";
+            err << "usage: webservice [--port N] PACKAGE.zip[,DIR1,DIR2]...\n";
             return 2;
         }
         arguments = arguments.mid(2);
     }
 
     LocalWebService service;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QFileInfo zip(arguments.at(i));
-        if (!zip.isFile()) {
-            err << "no package " << arguments.at(i) << '\n';
+    for (const QString &argument : qAsConst(arguments)) {
+        const QStringList parts = argument.split(QLatin1Char(','));
+        const QFileInfo zip(parts.first());
+        if (!zip.isFile() || (parts.size() != 1 && parts.size() != 3)) {
+            err << "no package " << argument << '\n';
             return 2;
         }
         service.addPackage(zip.completeBaseName(), zip.absoluteFilePath(),
-                           QStringLiteral("演示科目（%1）").arg(zip.completeBaseName()));
+                           QStringLiteral("演示科目（%1）").arg(zip.completeBaseName()), parts.value(1),
+                           parts.value(2));
     }
     if (!service.listen(port)) {
         err << "cannot listen on 127.0.0.1:" << port << '\n';
