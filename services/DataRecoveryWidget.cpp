@@ -185,6 +185,14 @@ void DataRecoveryWidget::receiveGetJsonFinish(QByteArray json)
 
 bool DataRecoveryWidget::prepareWorkFolder()
 {
+    // The bank an earlier repair replaced may be the last good copy; it is
+    // kept beside the bank unless the bank in place is sound.
+    SqliteClass *store = SqliteClass::instance();
+    if (store->removeLeftover(workPath(beforeRepairName), bankFile()) != 0) {
+        qWarning().noquote() << store->lastErrorText();
+        ui->label_text->setText(QStringLiteral("保留修复前的数据库失败."));
+        return false;
+    }
     if (QFileInfo::exists(workFolder) || QFileInfo(workFolder).isSymLink()) {
         ui->label_text->setText(QStringLiteral("正在删除旧的db数据包."));
         if (pDownLoadQThread->removeDirWithContent(workFolder) == -1) {

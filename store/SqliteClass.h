@@ -340,6 +340,9 @@ public:
     // and reopens it. newFile is left as it was. 0, or -1 with the reason in
     // the error text.
     int replaceBankFile(const QString &bankFile, const QString &newFile, const QString &keepOldAs);
+    // Removes a copy and its journal that a swap or a repair left, unless it is
+    // sound while the bank in place is not. 0, or -1 with the error text.
+    int removeLeftover(const QString &copy, const QString &bankFile);
     // Copies the open bank to target under the store lock, so no statement
     // or transaction is half done in the copy. The copy is written beside
     // target and renamed over it only once complete and passing
@@ -372,9 +375,6 @@ private:
     // A missing or empty bankFile gets the newest sound copy that a swap
     // keeps of it put in its place; the copy stays.
     void recoverBankFile(const QString &bankFile);
-    // Removes a copy and its journal that a swap cut off left, unless it is
-    // sound while the bank in place is not. 0, or -1 with the error text.
-    int removeLeftover(const QString &copy, const QString &bankFile);
 
     friend class DatabaseMerge; // one merge run, on connections of its own
 

@@ -146,6 +146,7 @@ private slots:
     void secondClickWhileTheRequestIsOut();
     void noClosingDuringTheMerge();
     void retryClearsTheWorkFolderFirst();
+    void earlierRepairsBankKeptWhileTheBankIsDamaged();
     void statusWithoutADotGetsThePercentage();
 
 private:
@@ -631,6 +632,25 @@ void TestDataRecoveryWidget::retryClearsTheWorkFolderFirst()
     QVERIFY(!markerAtDownload);
     QVERIFY(folderAtDownload);
     QVERIFY(!QFileInfo::exists(QStringLiteral("DataRecovery/left.txt")));
+}
+
+void TestDataRecoveryWidget::earlierRepairsBankKeptWhileTheBankIsDamaged()
+{
+    // A sound bank left by an earlier repair, and a damaged bank in place.
+    QVERIFY(QDir().mkdir(QStringLiteral("DataRecovery")));
+    QVERIFY(QFile::copy(bankFile, QStringLiteral("DataRecovery/OldMedicalDB.db")));
+    {
+        QFile bank(bankFile);
+        QVERIFY(bank.open(QIODevice::ReadWrite));
+        QVERIFY(bank.seek(bank.size() / 2));
+        QVERIFY(bank.write(QByteArray(int(bank.size() / 2), 'x')) > 0);
+    }
+    openDialog();
+    click();
+    QVERIFY(waitForFailure());
+    const QStringList kept = QDir(QStringLiteral("data")).entryList({QStringLiteral("MedicalDB.db.*.bak")});
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(bytesOf(QStringLiteral("data/") + kept.first()), userBytes);
 }
 
 void TestDataRecoveryWidget::statusWithoutADotGetsThePercentage()
