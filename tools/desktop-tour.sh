@@ -83,29 +83,43 @@ click() {
 
 shot 00-home 3
 
-# The navigation bar slides out under the mouse; its page buttons, top to
-# bottom, with the page each opens.
-pages=(home bank wrong favourites notes simulated-exam talk-exam search review quick-memory report prediction)
-for i in "${!pages[@]}"; do
+# The navigation bar's buttons, top to bottom, with the page each opens.
+pages=(home bank prediction wrong favourites notes simulated-exam talk-exam search review quick-memory report)
+nav() {
   xdotool mousemove $((wx + 10)) $((wy + 300))
   sleep 1
-  click 100 $((112 + 47 * i))
-  xdotool mousemove $((wx + 700)) $((wy + 400))
+  click 100 $((73 + 47 * $1))
+  xdotool mousemove $((wx + 700)) $((wy + 660))
+}
+for i in "${!pages[@]}"; do
+  nav "$i"
   shot "$(printf '%02d' $((i + 1)))-${pages[$i]}" 2
+  # The prediction papers first ask for the paper variant: cancelled.
+  if [ "${pages[$i]}" = prediction ]; then
+    click 590 429
+    shot "$(printf '%02d' $((i + 1)))-${pages[$i]}-after" 1
+  fi
 done
+# The report page slid the bar in: its handle at the window's left edge brings it back.
+xdotool mousemove $((wx + 10)) $((wy + 350))
+sleep 1
+click 10 350
+sleep 1
 
-# The skin dialog, below the skin button.
+# A search and its first hit.
+nav 8
+click 572 83
+xdotool type --delay 50 '哮喘'
+xdotool key Return
+shot 20-search-hits 3
+click 400 200
+shot 21-search-hit 2
+
+# The skin dialog, below the skin button, and the more-functions panel.
 click 880 20
-shot 20-skin-dialog
-xdotool mousemove $((wx + 500)) $((wy + 400))
-
-# The menu and its dialogs.
-for i in 0 1 2 3; do
-  click 915 20
-  sleep 1
-  xdotool key --repeat $((i + 1)) Down key Return
-  shot "$(printf '%02d' $((21 + i)))-menu-$i" 2
-  xdotool key Escape
-done
+shot 22-skin-dialog
+xdotool mousemove $((wx + 500)) $((wy + 660))
+nav 12
+shot 23-more-functions
 
 echo "screenshots in $out"

@@ -4,6 +4,7 @@
 #include "MainWidget.h"
 
 #include "AboutApp.h"
+#include "ChineseDesktop.h"
 #include "ChoiceDialog.h"
 #include "ConfigDialog.h"
 #include "DataRecoveryWidget.h"
@@ -49,9 +50,11 @@
 #include <QSqlDatabase>
 #include <QTableWidget>
 #include <QTextCodec>
+#include <QTimeLine>
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -218,6 +221,9 @@ private:
 void TestMainWidget::initTestCase()
 {
     initResources();
+    // The locale and faces of the program, which decide the pages' widths.
+    ChineseDesktop::apply();
+    QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
     bank = std::make_unique<FixtureBank>();
     QVERIFY2(bank->open(), qPrintable(bank->error()));
 }
@@ -956,10 +962,23 @@ void TestMainWidget::questionList()
 void TestMainWidget::pagesKeepTheWindowWidth()
 {
     QVERIFY(startedWindow());
+    // The navigation bar ends its slide first: the page area is narrowest then.
+    const QWidget *spacer = child<QWidget>(window.get(), "widget_right2");
+    auto *bar = window->findChild<NavigationForm *>();
+    auto slideEnded = [bar] {
+        const QList<QTimeLine *> slides = bar->findChildren<QTimeLine *>();
+        return std::none_of(slides.cbegin(), slides.cend(),
+                            [](QTimeLine *slide) { return slide->state() == QTimeLine::Running; });
+    };
+    QTRY_VERIFY(slideEnded());
+    QVERIFY(spacer->width() >= 200);
     const int width = window->width();
+    // Each level of nested layouts posts its request to the next one up.
     auto settle = [] {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        QCoreApplication::processEvents();
+        for (int level = 0; level < 16; ++level) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::processEvents();
+        }
     };
     for (int id = 0; id <= 12; ++id) {
         window->receiveButtonSlot(id);
@@ -967,6 +986,11 @@ void TestMainWidget::pagesKeepTheWindowWidth()
         QVERIFY2(window->width() == width, qPrintable(QStringLiteral("page %1: %2").arg(id).arg(window->width())));
     }
 
+    // The report and the syllabus slid the bar away: back with it.
+    bar->slideIn();
+    QTRY_VERIFY(slideEnded());
+    settle();
+    QCOMPARE(window->width(), width);
     window->receiveButtonSlot(7);
     auto *search = qobject_cast<FindQuestionWidget *>(pageArea(*window).value(0));
     QVERIFY(search);
