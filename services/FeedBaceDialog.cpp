@@ -23,7 +23,9 @@ FeedBaceDialog::FeedBaceDialog(QWidget *parent)
         QRegExp(QStringLiteral("^[0-9]*[1-9][0-9]*$")), ui->lineEdit_userphonenumber));
     ui->lineEdit_userphonenumber->setText(ConfigIni::readText(LoginBaseClass::telephoneKey()));
     // The style sheet's black would be taken for the hint as well: draw it
-    // at half strength so that it does not read as a typed number.
+    // at half strength so that it does not read as a typed number. After the
+    // polish, which would put the style sheet's colours back.
+    ui->lineEdit_userphonenumber->ensurePolished();
     QPalette hint = ui->lineEdit_userphonenumber->palette();
     hint.setColor(QPalette::PlaceholderText, QColor(0, 0, 0, 128));
     ui->lineEdit_userphonenumber->setPalette(hint);

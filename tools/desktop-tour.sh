@@ -115,11 +115,23 @@ shot 20-search-hits 3
 click 400 200
 shot 21-search-hit 2
 
-# The skin dialog, below the skin button, and the more-functions panel.
+# The skin dialog, below the skin button.
 click 880 20
 shot 22-skin-dialog
 xdotool mousemove $((wx + 500)) $((wy + 660))
+sleep 1
+
+# The more-functions panel beside the bar, and the dialogs behind its entries.
 nav 12
 shot 23-more-functions
+entries=([2]=backup [3]=repair [4]=feedback [6]=about)
+for i in "${!entries[@]}"; do
+  nav 12
+  sleep 1
+  click 305 $((312 + 51 * i))
+  shot "$(printf '%02d' $((24 + i)))-${entries[$i]}" 2
+  xdotool key Escape
+  sleep 1
+done
 
 echo "screenshots in $out"
