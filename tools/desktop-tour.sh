@@ -8,7 +8,8 @@
 #
 #   bash tools/desktop-tour.sh [--compositor] [OUTDIR]
 #
-# VELMORA_BUILD_DIR names an already configured build (else build-release).
+# VELMORA_BUILD_DIR names an already configured build (else build-release);
+# VELMORA_TOUR_DISPLAY a display number to use (else the server picks a free one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,13 +31,19 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
-# A display nobody uses: the server picks it and writes its number.
+# A display nobody uses: unless one is named, the server picks it and writes its number.
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" &
+if [ -n "${VELMORA_TOUR_DISPLAY:-}" ]; then
+  Xvfb ":${VELMORA_TOUR_DISPLAY#:}" -screen 0 1920x1080x24 -nolisten tcp &
+  echo "${VELMORA_TOUR_DISPLAY#:}" >"$display_file"
+else
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" &
+fi
 pids+=($!)
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$display_file")"
 rm -f "$display_file"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 echo "display: $DISPLAY"
 
 openbox >/dev/null 2>&1 &
