@@ -2,6 +2,7 @@
 #include "ui_YtRadioExamForm.h"
 
 #include "Skin.h"
+#include "Translucency.h"
 
 YtRadioExamForm::YtRadioExamForm(QWidget *parent)
     : QWidget(parent)
@@ -10,8 +11,8 @@ YtRadioExamForm::YtRadioExamForm(QWidget *parent)
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // The panel picture has a transparent surround.
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    Translucency::apply(this);
     ui->label_pro->hide();
 }
 

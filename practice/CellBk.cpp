@@ -1,6 +1,8 @@
 #include "CellBk.h"
 #include "ui_CellBk.h"
 
+#include "Translucency.h"
+
 namespace {
 
 struct Swatch {
@@ -23,8 +25,8 @@ CellBk::CellBk(QWidget *parent)
     : QWidget(parent), ui(new Ui::CellBk)
 {
     ui->setupUi(this);
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
+    Translucency::apply(this);
     for (QPushButton *button : buttons())
         connect(button, &QPushButton::clicked, this, &CellBk::receiveBkButtonSLot);
 }

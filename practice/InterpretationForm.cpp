@@ -1,12 +1,14 @@
 #include "InterpretationForm.h"
 #include "ui_InterpretationForm.h"
 
+#include "Translucency.h"
+
 InterpretationForm::InterpretationForm(QWidget *parent)
     : QWidget(parent), ui(new Ui::InterpretationForm)
 {
     ui->setupUi(this);
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
+    Translucency::apply(this);
 }
 
 InterpretationForm::~InterpretationForm()

@@ -2,6 +2,7 @@
 #include "ui_ConfigDialog.h"
 
 #include "BuiltinPassphrase.h"
+#include "ChineseDesktop.h"
 #include "ChoiceDialog.h"
 #include "SqliteClass.h"
 
@@ -30,7 +31,6 @@ ConfigDialog::ConfigDialog(QWidget *parent)
     : FramelessDialog(parent), ui(new Ui::ConfigDialog)
 {
     ui->setupUi(this);
-    setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
     setModal(true);
@@ -38,7 +38,7 @@ ConfigDialog::ConfigDialog(QWidget *parent)
     const QString backup = subjectFile(backupName);
     const QFileInfo info(backup);
     if (!backup.isEmpty() && info.exists())
-        ui->label_text->setText(info.lastModified().toString(Qt::TextDate));
+        ui->label_text->setText(ChineseDesktop::textDate(info.lastModified()));
     else
         ui->label_text->setText(QStringLiteral("您还未备份数据库"));
 }
@@ -67,7 +67,7 @@ void ConfigDialog::on_pushButton_databk_clicked()
     const QFileInfo info(backup);
     // Many Linux file systems report no birth time.
     const QDateTime born = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
-    ui->label_text->setText(QStringLiteral("%1 %2").arg(QStringLiteral("您已备份成功!"), born.toString(Qt::TextDate)));
+    ui->label_text->setText(QStringLiteral("%1 %2").arg(QStringLiteral("您已备份成功!"), ChineseDesktop::textDate(born)));
 }
 
 void ConfigDialog::on_pushButton_Reduction_clicked()
@@ -78,7 +78,7 @@ void ConfigDialog::on_pushButton_Reduction_clicked()
         ui->label_text->setText(QStringLiteral("您还没有备份文件"));
         return;
     }
-    backupTime = info.lastModified().toString(Qt::TextDate);
+    backupTime = ChineseDesktop::textDate(info.lastModified());
 
     confirmation = new ChoiceDialog;
     confirmation->setSkinColor(skinColor);

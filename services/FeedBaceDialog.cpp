@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QPalette>
 #include <QRegExpValidator>
 
 FeedBaceDialog::FeedBaceDialog(QWidget *parent)
@@ -21,6 +22,13 @@ FeedBaceDialog::FeedBaceDialog(QWidget *parent)
     ui->lineEdit_userphonenumber->setValidator(new QRegExpValidator(
         QRegExp(QStringLiteral("^[0-9]*[1-9][0-9]*$")), ui->lineEdit_userphonenumber));
     ui->lineEdit_userphonenumber->setText(ConfigIni::readText(LoginBaseClass::telephoneKey()));
+    // The style sheet's black would be taken for the hint as well: draw it
+    // at half strength so that it does not read as a typed number. After the
+    // polish, which would put the style sheet's colours back.
+    ui->lineEdit_userphonenumber->ensurePolished();
+    QPalette hint = ui->lineEdit_userphonenumber->palette();
+    hint.setColor(QPalette::PlaceholderText, QColor(0, 0, 0, 128));
+    ui->lineEdit_userphonenumber->setPalette(hint);
 }
 
 FeedBaceDialog::~FeedBaceDialog()

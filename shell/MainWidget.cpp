@@ -29,6 +29,7 @@
 #include "SqliteData.h"
 #include "TalkWidget.h"
 #include "Updater.h"
+#include "Translucency.h"
 #include "UserTextWidget.h"
 #include "WelcomeWidget.h"
 #include "YaTiWidget.h"
@@ -64,6 +65,13 @@ QString titleButtonStyle(const QString &name, const QString &hoverGround = QStri
 // Told once per start of the program, whatever window is up then.
 bool answersNotSavedTold = false;
 
+// The skin's picture is for the page area alone; without a selector every
+// row, label and button of the pages would draw its own copy.
+QString pageAreaStyle(const QString &rule)
+{
+    return QStringLiteral("MainWidget > QWidget#widget{%1}").arg(rule);
+}
+
 } // namespace
 
 MainWidget::MainWidget(QWidget *parent)
@@ -72,8 +80,8 @@ MainWidget::MainWidget(QWidget *parent)
 {
     ui->setupUi(this);
     skinPath = QLatin1String(skinFolder);
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    Translucency::apply(this);
     ui->pushButton_config->hide();
 
     {
@@ -243,7 +251,7 @@ void MainWidget::createNavigation()
     navigation->updateSlideStep();
     if (!skinImage.isEmpty()) {
         navigation->setSkinImage(skinPath, skinImage);
-        ui->widget->setStyleSheet(QStringLiteral("border-image: url(%1);").arg(QStringLiteral("%1%2_d.jpg").arg(skinPath, skinImage)));
+        ui->widget->setStyleSheet(pageAreaStyle(QStringLiteral("border-image: url(%1);").arg(skinPath + skinImage + QStringLiteral("_d.jpg"))));
     } else {
         navigation->setSkinColor(skinColor);
     }
@@ -353,13 +361,18 @@ void MainWidget::receiveChoiceDialogOk()
 
 void MainWidget::on_pushButton_skin_clicked()
 {
+    // One dialog at a time, drawn inside this window: placed in its
+    // coordinates below the button and kept wholly inside.
+    delete skinDialog;
     skinDialog = new SkinDialog(this);
     connect(skinDialog, &SkinDialog::sendSkinDialogColor, this, &MainWidget::receiveSkinDialogColor);
-    // The dialog is a window of its own: place it on screen below the button,
-    // its right edge at the button's left.
     const QPushButton *button = ui->pushButton_skin;
-    skinDialog->move(ui->widget_title->mapToGlobal(button->pos() + QPoint(-button->width(), button->height())));
+    const QPoint below = button->mapTo(this, QPoint(button->width(), button->height()));
+    const int x = qBound(0, below.x() - skinDialog->width(), width() - skinDialog->width());
+    const int y = qBound(0, below.y(), height() - skinDialog->height());
+    skinDialog->move(x, y);
     skinDialog->show();
+    skinDialog->raise();
 }
 
 void MainWidget::receiveSkinDialogColor(QString skinimage, QString color)
@@ -378,11 +391,11 @@ void MainWidget::applySkinImage(const QString &skinimage, const QString &color)
     if (!skinimage.isEmpty()) {
         if (navigation)
             navigation->setSkinImage(skinPath, skinimage);
-        ui->widget->setStyleSheet(QStringLiteral("border-image: url(%1);").arg(skinPath + skinimage + QStringLiteral("_d.jpg")));
+        ui->widget->setStyleSheet(pageAreaStyle(QStringLiteral("border-image: url(%1);").arg(skinPath + skinimage + QStringLiteral("_d.jpg"))));
     } else {
         if (navigation)
             navigation->setSkinColor(color);
-        ui->widget->setStyleSheet(QStringLiteral("border-image: none;"));
+        ui->widget->setStyleSheet(pageAreaStyle(QStringLiteral("border-image: none;")));
     }
 }
 

@@ -2,6 +2,7 @@
 #include "ui_MoveFunctionsForm.h"
 
 #include "SqliteClass.h"
+#include "Translucency.h"
 
 namespace {
 const int syllabusPage = 12;
@@ -11,8 +12,8 @@ MoveFunctionsForm::MoveFunctionsForm(QWidget *parent)
     : QWidget(parent), ui(new Ui::MoveFunctionsForm)
 {
     ui->setupUi(this);
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
+    Translucency::apply(this);
     // Decided once: a new bank brings a new panel.
     if (SqliteClass::instance()->examOutlineCount() <= 0)
         ui->pushButton_kaishizhinan->hide();

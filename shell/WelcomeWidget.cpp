@@ -10,6 +10,7 @@
 #include "ServiceUrl.h"
 #include "Skin.h"
 #include "SqliteClass.h"
+#include "Translucency.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -76,8 +77,8 @@ WelcomeWidget::WelcomeWidget(QWidget *parent)
     : QWidget(parent), ui(new Ui::WelcomeWidget)
 {
     ui->setupUi(this);
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    Translucency::apply(this);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move((screen->size().width() - width()) / 2, (screen->size().height() - height()) / 2);
     ui->pushButton_exit->setFocusPolicy(Qt::NoFocus);

@@ -1,3 +1,4 @@
+#include "ChineseDesktop.h"
 #include "ErrorReportOpener.h"
 #include "LoginBaseClass.h"
 #include "MainObject.h"
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     initResources();
+    ChineseDesktop::apply();
     QFont font(QStringLiteral("微软雅黑"), 10);
     font.setWeight(QFont::Normal);
     QApplication::setFont(font);

@@ -22,9 +22,10 @@ const char cornerStyle[] = "QTableCornerButton::section{background-color: transp
 // The count header is longer than its column: a size smaller and read from
 // the left, the count stays in view.
 const char headerStyle[] = "QHeaderView::section:horizontal{font: 75 10pt \"微软雅黑\";padding-left:4px;}";
-// The chapter column; the question column takes the rest, so that the count
-// in its header is not cut off. Where the list is narrow (a hit shown beside
-// it) the chapter column gives up width to the count, down to its least.
+// The chapter column, wider for long chapter names where the row has room;
+// the question column takes the rest, so that the count in its header is not
+// cut off. Where the list is narrow (a hit shown beside it) the chapter
+// column gives up width to the count, down to its least.
 const int chapterColumnWidth = 90;
 const int chapterColumnLeast = 40;
 // With the question view's own least width, the page still fits the main
@@ -163,7 +164,9 @@ void FindQuestionWidget::fitChapterColumn()
     if (table->columnCount() < 2)
         return;
     const int room = table->viewport()->width() - table->horizontalHeader()->sectionSizeHint(0);
-    table->setColumnWidth(1, qBound(chapterColumnLeast, room, chapterColumnWidth));
+    const QAbstractItemView *view = table;
+    const int wanted = qMax(chapterColumnWidth, view->sizeHintForColumn(1));
+    table->setColumnWidth(1, qBound(chapterColumnLeast, room, wanted));
 }
 
 void FindQuestionWidget::on_tableWidget_clicked(const QModelIndex &index)

@@ -6,9 +6,11 @@ set -euo pipefail
 packages=(
   cmake g++ make ninja-build ccache pkg-config
   qtbase5-dev qtbase5-dev-tools qtscript5-dev qttools5-dev-tools qttranslations5-l10n
-  libqt5sql5-sqlite
+  libqt5sql5-sqlite libqt5x11extras5-dev
   libquazip1-qt5-dev libsqlite3-dev zlib1g-dev libbenchmark-dev
-  fonts-wqy-microhei xvfb xauth
+  fonts-wqy-microhei fonts-noto-cjk xvfb xauth
+  # tools/desktop-tour.sh: a window manager, a compositor, input and screenshots.
+  openbox xcompmgr xdotool imagemagick x11-utils
 )
 
 missing=()

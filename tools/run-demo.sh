@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the program on the demo subject,
 # with the local web service serving the demo package in place of the real one.
-# Without a display it runs under a virtual X server.
+# Without a display it runs under a virtual X server. VELMORA_BUILD_DIR names
+# an already configured build to use instead of build-release.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
 
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=OFF
-cmake --build build-release -j"$(nproc)" --target velmora demo_subject webservice
-cd build-release
+build_dir=${VELMORA_BUILD_DIR:-build-release}
+[ -n "${VELMORA_BUILD_DIR:-}" ] || cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=OFF
+cmake --build "$build_dir" -j"$(nproc)" --target velmora demo_subject webservice
+cd "$build_dir"
 
 # The service prints its address first; it ends with this script.
 service_out=$(mktemp)
@@ -35,6 +37,7 @@ cd shell
 # The program runs from its own directory; give it the demo subject once,
 # never over a data directory that may hold the user's records.
 [ -e data ] || cp -r ../demo/data data
+[ -e Config.ini ] || cp ../demo/Config.ini Config.ini
 if [ -n "${DISPLAY:-}" ]; then
   ./velmora
 else

@@ -1,12 +1,16 @@
 #include "FontBk.h"
 #include "ui_FontBk.h"
 
+#include "Translucency.h"
+
+#include <QApplication>
+
 FontBk::FontBk(QWidget *parent)
     : QWidget(parent), ui(new Ui::FontBk)
 {
     ui->setupUi(this);
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
+    Translucency::apply(this);
     for (QPushButton *button : {ui->pushButton_1, ui->pushButton_2, ui->pushButton_3})
         connect(button, &QPushButton::clicked, this, &FontBk::receiveButtonSLot);
 }
@@ -30,4 +34,26 @@ void FontBk::receiveButtonSLot()
 void FontBk::leaveEvent(QEvent *)
 {
     close();
+}
+
+void FontBk::showEvent(QShowEvent *)
+{
+    qApp->installEventFilter(this);
+}
+
+void FontBk::hideEvent(QHideEvent *)
+{
+    qApp->removeEventFilter(this);
+}
+
+bool FontBk::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget == this || isAncestorOf(widget))
+        return false;
+    // The click that closes the picker must not also answer a question under it.
+    close();
+    return true;
 }

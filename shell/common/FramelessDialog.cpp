@@ -1,10 +1,12 @@
 #include "FramelessDialog.h"
 
+#include "Translucency.h"
+
 FramelessDialog::FramelessDialog(QWidget *parent)
     : QDialog(parent)
 {
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    Translucency::apply(this);
     setModal(true);
 }
 

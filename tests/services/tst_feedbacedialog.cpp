@@ -184,6 +184,7 @@ private slots:
     void telephoneField_data();
     void telephoneField();
     void typedNumberShowsInTheNextDialog();
+    void phoneHintAtHalfStrength();
     void correctedTextIsSentAgain();
     void uncomposableReportShowsNothing();
 
@@ -582,6 +583,28 @@ void TestFeedBaceDialog::telephoneField()
     QVERIFY(opened->waitForOutcome());
     QCOMPARE(service->requests(feedbackPath).first().queryValue("userTel"), kept);
     QCOMPARE(ConfigIni::readText(LoginBaseClass::telephoneKey()), kept);
+}
+
+// The hint of the empty phone field must not read as a typed number.
+void TestFeedBaceDialog::phoneHintAtHalfStrength()
+{
+    const auto opened = open(0);
+    QLineEdit *phone = opened->phone();
+    auto darkest = [phone] {
+        const QImage shot = phone->grab().toImage();
+        int least = 255;
+        for (int y = 3; y < shot.height() - 3; ++y)
+            for (int x = 3; x < shot.width() - 3; ++x)
+                least = qMin(least, qGray(shot.pixel(x, y)));
+        return least;
+    };
+    phone->clear();
+    QCOMPARE(phone->placeholderText(), QStringLiteral("请输入您的手机号"));
+    const int hint = darkest();
+    phone->setText(QStringLiteral("13912345678"));
+    const int typed = darkest();
+    QVERIFY2(typed < 40, qPrintable(QString::number(typed)));
+    QVERIFY2(hint > 90 && hint < 200, qPrintable(QString::number(hint)));
 }
 
 void TestFeedBaceDialog::typedNumberShowsInTheNextDialog()

@@ -5,6 +5,7 @@
 // requests go to a local service of its own.
 #include "AboutApp.h"
 #include "ChoiceDialog.h"
+#include "ChineseDesktop.h"
 #include "LocalWebService.h"
 #include "MainWidget.h"
 #include "MoveFunctionsForm.h"
@@ -142,6 +143,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     initResources();
+    ChineseDesktop::apply();
     QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
     // Absolute: the working directory changes below.
     const QDir out(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));

@@ -72,6 +72,41 @@ private slots:
         QCOMPARE(spy.count(), 0);
     }
 
+    // The click that closes the picker reaches nothing else.
+    void clickElsewhereOnlyHides()
+    {
+        QPushButton under(QStringLiteral("A"));
+        under.setGeometry(100, 300, 200, 60);
+        under.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&under));
+        QSignalSpy answered(&under, &QPushButton::clicked);
+        FontBk picker;
+        QSignalSpy sent(&picker, &FontBk::sendFontData);
+        picker.move(100, 100);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        QTest::mouseClick(&under, Qt::LeftButton);
+        QVERIFY(!picker.isVisible());
+        QCOMPARE(answered.count(), 0);
+        QCOMPARE(sent.count(), 0);
+        // Once it is gone, clicks go where they are aimed again.
+        QTest::mouseClick(&under, Qt::LeftButton);
+        QCOMPARE(answered.count(), 1);
+    }
+
+    void clickInsideKeepsThePicker()
+    {
+        FontBk picker;
+        QSignalSpy sent(&picker, &FontBk::sendFontData);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        QTest::mouseClick(&picker, Qt::LeftButton, {}, QPoint(100, 20));
+        QTest::mouseClick(picker.findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
+        QVERIFY(picker.isVisible());
+        QCOMPARE(sent.count(), 1);
+        QCOMPARE(sent.at(0).at(0).toInt(), 10);
+    }
+
     void windowLook()
     {
         FontBk picker;

@@ -69,6 +69,8 @@ private slots:
     void startHandsOverToUpdater();
     void rebuildReplacesTheWindow();
     void rebuildToUpdaterEndsTheEventLoop();
+    void rebuildInsideTheEventLoopKeepsRunning_data();
+    void rebuildInsideTheEventLoopKeepsRunning();
 
 private:
     MainWidget *current() const { return object ? object->mainWidget : nullptr; }
@@ -250,6 +252,57 @@ void TestMainObject::rebuildToUpdaterEndsTheEventLoop()
     QVERIFY(!current()->isVisible());
     QVERIFY(log->contains(QStringLiteral("启动UpdateVelmora.exe成功")));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(first.isNull());
+}
+
+void TestMainObject::rebuildInsideTheEventLoopKeepsRunning_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("subject switch") << QStringLiteral("switch");
+    QTest::newRow("finished repair") << QStringLiteral("repair");
+    QTest::newRow("first subject installed") << QStringLiteral("first");
+}
+
+// As in the running program: the old window and the dialog that asked for
+// the new one close inside QCoreApplication::exec(), where the last visible
+// window closing may end the program.
+void TestMainObject::rebuildInsideTheEventLoopKeepsRunning()
+{
+    QFETCH(QString, cause);
+    if (cause != QLatin1String("first"))
+        installBank(*bank, QStringLiteral("data"));
+    installBank(*secondBank, QStringLiteral("spare"));
+    object = std::make_unique<MainObject>();
+    QCOMPARE(object->start(0), 0);
+    QPointer<MainWidget> first = current();
+    settle(first);
+
+    auto rebuild = [this, cause, first] {
+        if (cause == QLatin1String("switch")) {
+            PublicData::setValue(QStringLiteral("Data/DBPath"), QStringLiteral("spare"));
+            first->receiveCurrentDBPath(QStringLiteral("spare"));
+        } else if (cause == QLatin1String("repair")) {
+            first->receiveDataRecovery();
+        } else {
+            // The subject dialog is the only window on screen; it closes
+            // once the subject is in place.
+            SelectSubjectsDialog *dialog = shownTopLevel<SelectSubjectsDialog>();
+            QVERIFY(dialog);
+            QVERIFY(QDir().rename(QStringLiteral("spare"), QStringLiteral("data")));
+            emit dialog->sendCurrentDBPath(QStringLiteral("./data"));
+        }
+    };
+    bool shown = false;
+    QTimer::singleShot(0, first, rebuild);
+    QTimer failSafe;
+    failSafe.setSingleShot(true);
+    connect(&failSafe, &QTimer::timeout, [&] {
+        shown = current() != first && current()->isVisible();
+        QCoreApplication::exit(7);
+    });
+    failSafe.start(1500);
+    QCOMPARE(QCoreApplication::exec(), 7);
+    QVERIFY(shown);
     QVERIFY(first.isNull());
 }
 

@@ -4,16 +4,19 @@
 #include "MainWidget.h"
 
 #include "AboutApp.h"
+#include "ChineseDesktop.h"
 #include "ChoiceDialog.h"
 #include "ConfigDialog.h"
 #include "DataRecoveryWidget.h"
 #include "ExamOutlineWidget.h"
 #include "ExamQuestionsWidget.h"
 #include "FeedBaceDialog.h"
+#include "FindQuestionWidget.h"
 #include "FixtureBank.h"
 #include "HomePageWidget.h"
 #include "LocalWebService.h"
 #include "LogCapture.h"
+#include "PageDriving.h"
 #include "LearnReportWidget.h"
 #include "YaTiWidget.h"
 #include "YtRadioExamForm.h"
@@ -26,6 +29,7 @@
 #include "SelectSubjectsDialog.h"
 #include "SimulatedExaminatinWidget.h"
 #include "SingleQuestionModelFrom.h"
+#include "SkinDialog.h"
 #include "SqlRow.h"
 #include "SqliteClass.h"
 #include "SqliteData.h"
@@ -38,6 +42,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -46,9 +51,11 @@
 #include <QSqlDatabase>
 #include <QTableWidget>
 #include <QTextCodec>
+#include <QTimeLine>
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -166,6 +173,8 @@ private slots:
 
     void skins_data();
     void skins();
+    void skinDialogBelowTheButton();
+    void skinImageOnlyBehindThePages();
     void titleBarDrag();
     void titleBarDoubleClick();
     void navigationWidthAndHeight();
@@ -188,6 +197,7 @@ private slots:
     void nextChapterFailureKeepsThePage();
     void lastSetOfSectionDoesNothing();
     void questionList();
+    void pagesKeepTheWindowWidth();
 
     void deleteStartedWindow();
 
@@ -215,6 +225,9 @@ private:
 void TestMainWidget::initTestCase()
 {
     initResources();
+    // The locale and faces of the program, which decide the pages' widths.
+    ChineseDesktop::apply();
+    QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
     bank = std::make_unique<FixtureBank>();
     QVERIFY2(bank->open(), qPrintable(bank->error()));
 }
@@ -530,10 +543,10 @@ void TestMainWidget::skins_data()
     QTest::addColumn<QString>("barStyle"); // part of the navigation bar's style
 
     QTest::newRow("pink") << QStringLiteral("pink") << QStringLiteral("255,127,167,255")
-                          << QStringLiteral("border-image: url(:/Skin/images/Skin/pink_d.jpg);")
+                          << QStringLiteral("MainWidget > QWidget#widget{border-image: url(:/Skin/images/Skin/pink_d.jpg);}")
                           << QStringLiteral("pink_b.jpg");
     QTest::newRow("colour only") << QString() << QStringLiteral("87,87,87,255")
-                                 << QStringLiteral("border-image: none;")
+                                 << QStringLiteral("MainWidget > QWidget#widget{border-image: none;}")
                                  << QStringLiteral("background-color:rgb(87,87,87,255)");
 }
 
@@ -556,6 +569,49 @@ void TestMainWidget::skins()
     // The skin dialog opens below the skin button and reports to the window.
     QTest::mouseClick(child<QPushButton>(window.get(), "pushButton_skin"), Qt::LeftButton);
     QVERIFY(window->findChild<QDialog *>());
+}
+
+void TestMainWidget::skinDialogBelowTheButton()
+{
+    QVERIFY(startedWindow());
+    window->move(300, 150);
+    const auto *button = child<QPushButton>(window.get(), "pushButton_skin");
+    QTest::mouseClick(child<QPushButton>(window.get(), "pushButton_skin"), Qt::LeftButton);
+    QList<SkinDialog *> dialogs = window->findChildren<SkinDialog *>();
+    QCOMPARE(dialogs.size(), 1);
+    SkinDialog *dialog = dialogs.first();
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!dialog->isWindow());
+    QVERIFY2(window->rect().contains(dialog->geometry()), qPrintable(QStringLiteral("%1,%2").arg(dialog->x()).arg(dialog->y())));
+    const QRect buttonRect(button->mapTo(window.get(), QPoint()), button->size());
+    QCOMPARE(dialog->y(), buttonRect.bottom() + 1);
+    QVERIFY(dialog->x() <= buttonRect.left() && dialog->geometry().right() >= buttonRect.left());
+
+    QTest::mouseClick(child<QPushButton>(window.get(), "pushButton_skin"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    dialogs = window->findChildren<SkinDialog *>();
+    QCOMPARE(dialogs.size(), 1);
+    QVERIFY(dialogs.first()->isVisible());
+}
+
+// A button in the page area looks the same under every skin: the skin's
+// picture is drawn behind the pages, not into each of their widgets.
+void TestMainWidget::skinImageOnlyBehindThePages()
+{
+    QVERIFY(startedWindow());
+    auto *area = child<QWidget>(window.get(), "widget");
+    QPushButton probe(QStringLiteral("按钮"), area);
+    probe.setGeometry(300, 200, 120, 40);
+    probe.show();
+    area->setStyleSheet(QString());
+    const QImage unskinned = probe.grab().toImage();
+    const QList<QPair<QString, QString>> skins = {{QStringLiteral("pink"), QStringLiteral("255,127,167,255")},
+                                                 {QStringLiteral("blue"), QStringLiteral("81,153,2,255")},
+                                                 {QString(), QStringLiteral("87,87,87,255")}};
+    for (const auto &skin : skins) {
+        window->receiveSkinDialogColor(skin.first, skin.second);
+        QVERIFY2(probe.grab().toImage() == unskinned, qPrintable(skin.first));
+    }
 }
 
 void TestMainWidget::titleBarDrag()
@@ -954,6 +1010,60 @@ void TestMainWidget::questionList()
     QVERIFY(!home->isVisible());
     window->receiveShowType(7);
     QCOMPARE(pageArea(*window).size(), 1);
+}
+
+// Pages fit the page area of the window at its opening size: none of them,
+// nor a search hit or chapter practice shown in them, widens the window.
+void TestMainWidget::pagesKeepTheWindowWidth()
+{
+    QVERIFY(startedWindow());
+    // The navigation bar ends its slide first: the page area is narrowest then.
+    const QWidget *spacer = child<QWidget>(window.get(), "widget_right2");
+    auto *bar = window->findChild<NavigationForm *>();
+    auto slideEnded = [bar] {
+        const QList<QTimeLine *> slides = bar->findChildren<QTimeLine *>();
+        return std::none_of(slides.cbegin(), slides.cend(),
+                            [](QTimeLine *slide) { return slide->state() == QTimeLine::Running; });
+    };
+    QTRY_VERIFY(slideEnded());
+    QVERIFY(spacer->width() >= 200);
+    const int width = window->width();
+    // Each level of nested layouts posts its request to the next one up.
+    auto settle = [] {
+        for (int level = 0; level < 16; ++level) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::processEvents();
+        }
+    };
+    for (int id = 0; id <= 12; ++id) {
+        window->receiveButtonSlot(id);
+        settle();
+        QVERIFY2(window->width() == width, qPrintable(QStringLiteral("page %1: %2").arg(id).arg(window->width())));
+    }
+
+    // The report and the syllabus slid the bar away: back with it.
+    bar->slideIn();
+    QTRY_VERIFY(slideEnded());
+    settle();
+    QCOMPARE(window->width(), width);
+    window->receiveButtonSlot(7);
+    auto *search = qobject_cast<FindQuestionWidget *>(pageArea(*window).value(0));
+    QVERIFY(search);
+    child<QLineEdit>(search, "lineEdit")->setText(QStringLiteral("药"));
+    QTest::mouseClick(child<QPushButton>(search, "btnSearch"), Qt::LeftButton);
+    QVERIFY(pagedriving::finishLoad(*search));
+    QVERIFY(pagedriving::table(*search)->rowCount() > 0);
+    pagedriving::clickRow(pagedriving::table(*search), 0);
+    settle();
+    QVERIFY(pagedriving::shownCell(*search));
+    QCOMPARE(window->width(), width);
+
+    SqliteData set;
+    set.text0 = QStringLiteral("12");
+    window->receiveSingleQuestionModelFrom(&set, 2, QStringLiteral("第一章"));
+    settle();
+    QVERIFY(qobject_cast<SingleQuestionModelFrom *>(pageArea(*window).value(0)));
+    QCOMPARE(window->width(), width);
 }
 
 // ---- Lifetime --------------------------------------------------------------------

@@ -121,6 +121,7 @@ private slots:
     void resetPage();
     void deletedWithHitsQueued();
     void supersededHitsNeverJoin();
+    void longChapterWholeWhereThereIsRoom();
     void countHeaderWhole_data();
     void countHeaderWhole();
 };
@@ -372,6 +373,22 @@ void TestFindQuestionWidget::supersededHitsNeverJoin()
     for (const QString &text : rows)
         QVERIFY2(text.contains(QStringLiteral("肺")), qPrintable(text));
     QCOMPARE(headerText(page), header(QStringLiteral("肺"), 4));
+}
+
+void TestFindQuestionWidget::longChapterWholeWhereThereIsRoom()
+{
+    const QString chapter = QStringLiteral("慢性阻塞性肺疾病与支气管哮喘");
+    PageOnBank onBank(searchSql + QStringLiteral("UPDATE tCate SET cateName = '%1' WHERE cateId = 121;").arg(chapter));
+    QVERIFY2(onBank.bank.isOpen(), qPrintable(onBank.bank.error()));
+    FindQuestionWidget &page = onBank.page;
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QVERIFY(search(page, QStringLiteral("阿司匹林")));
+    QTableWidget *hits = table(page);
+    QCOMPARE(hits->item(0, 1)->text(), QStringLiteral("【%1】").arg(chapter));
+    const int whole = hits->fontMetrics().horizontalAdvance(hits->item(0, 1)->text());
+    QTRY_VERIFY2(hits->columnWidth(1) > whole, qPrintable(QStringLiteral("%1 <= %2").arg(hits->columnWidth(1)).arg(whole)));
+    QHeaderView *sections = hits->horizontalHeader();
+    QVERIFY(sections->sectionSize(0) >= sections->sectionSizeHint(0));
 }
 
 void TestFindQuestionWidget::countHeaderWhole_data()

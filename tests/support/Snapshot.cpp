@@ -1,5 +1,6 @@
 #include "Snapshot.h"
 
+#include "ChineseDesktop.h"
 #include "Resources.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ bool snapshotToolReady(int argc, int args, const char *usage)
         return false;
     }
     initResources();
+    ChineseDesktop::apply();
     QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10));
     return true;
 }
