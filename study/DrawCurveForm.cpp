@@ -64,11 +64,13 @@ QString slotKey(ReviewPeriod period, const QDateTime &time)
 {
     if (!time.isValid())
         return QString();
+    // Two digits, as the slots are labelled; a long list is counted row by row.
+    const auto twoDigits = [](int number) { return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')); };
     switch (period) {
-    case ReviewToday: return time.toString(QStringLiteral("hh-mm-ss")).split(QLatin1Char('-')).at(0);
+    case ReviewToday: return twoDigits(time.time().hour());
     case ReviewWeek: return weekdayLabel(time.date());
-    case ReviewMonth: return time.toString(QStringLiteral("yyyy-MM-dd")).split(QLatin1Char('-')).at(2);
-    case ReviewAll: return time.toString(QStringLiteral("yyyy-MM-dd")).split(QLatin1Char('-')).at(1);
+    case ReviewMonth: return twoDigits(time.date().day());
+    case ReviewAll: return twoDigits(time.date().month());
     }
     return QString();
 }
