@@ -139,6 +139,8 @@ public:
     ~ProgramDir() { QDir::setCurrent(previous); }
 
     bool isReady() const { return ready; }
+    // Makes it the working directory again, after another's.
+    void enter() const { QDir::setCurrent(dir.path()); }
 
 private:
     QTemporaryDir dir;
