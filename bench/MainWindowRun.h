@@ -20,6 +20,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLayout>
 #include <QProcess>
 #include <QPushButton>
@@ -79,6 +83,40 @@ inline bool copyTree(const QString &from, const QString &to)
     return true;
 }
 
+// The same benchmark program run on the demo subject, the baseline, in a
+// process of its own (the store and the window are one per process, and the
+// process measures its own peak): each benchmark's JSON result by the name
+// it was registered with, "large" for "demo", so that a large case finds its
+// baseline. Empty
+// when the run failed. The arguments pass on (a filter, say).
+inline QHash<QString, QJsonObject> demoBaseline(int argc, char **argv)
+{
+    QTemporaryDir out;
+    const QString file = out.filePath(QStringLiteral("demo.json"));
+    QStringList arguments{QStringLiteral("--demo")};
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    arguments << QStringLiteral("--benchmark_out=") + file << QStringLiteral("--benchmark_out_format=json");
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    QHash<QString, QJsonObject> results;
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+        std::fprintf(stderr, "the baseline run on the demo subject failed\n");
+        return results;
+    }
+    QFile json(file);
+    if (!json.open(QIODevice::ReadOnly))
+        return results;
+    const QJsonArray runs = QJsonDocument::fromJson(json.readAll()).object().value(QStringLiteral("benchmarks")).toArray();
+    for (const QJsonValue &run : runs) {
+        const QJsonObject result = run.toObject();
+        QString name = result.value(QStringLiteral("name")).toString().section(QStringLiteral("/iterations:"), 0, 0);
+        results.insert(name.replace(QStringLiteral("/demo"), QStringLiteral("/large")), result);
+    }
+    return results;
+}
+
 // A program directory holding the subject as "./data"; the working directory
 // while it lives. The updater is skipped; the one-time clean-up of the bank
 // is marked done, as on every start after the first, unless firstStart.
@@ -101,6 +139,8 @@ public:
     ~ProgramDir() { QDir::setCurrent(previous); }
 
     bool isReady() const { return ready; }
+    // Makes it the working directory again, after another's.
+    void enter() const { QDir::setCurrent(dir.path()); }
 
 private:
     QTemporaryDir dir;

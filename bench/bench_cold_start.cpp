@@ -17,12 +17,37 @@
 // the 20,000-question bank with 15,000 answered ($VELMORA_LARGE_BANK when
 // set, else written by banktool); "large_first" the same at the first start
 // on that bank, with its one-time clean-up; "demo" the demo subject, the
-// baseline.
+// baseline. Each iteration of the large cases also starts on the demo
+// subject, right after: demo_ms beside and per_demo, the ratio of the two.
 
 namespace {
 
-void BM_ColdStart(benchmark::State &state, const QString &subjectDir, bool firstStart)
+// One start of the main window in the working directory, in ns; -1 when it
+// did not open.
+qint64 timedStart()
 {
+    QElapsedTimer timer;
+    timer.start();
+    std::unique_ptr<MainObject> object = mainwindowrun::startMainWindow();
+    const qint64 elapsed = timer.nsecsElapsed();
+    if (!object)
+        return -1;
+    mainwindowrun::endMainWindow(object);
+    return elapsed;
+}
+
+void BM_ColdStart(benchmark::State &state, const QString &subjectDir, bool firstStart, bool withBaseline)
+{
+    std::unique_ptr<mainwindowrun::ProgramDir> demo;
+    if (withBaseline) {
+        demo = std::make_unique<mainwindowrun::ProgramDir>(mainwindowrun::demoBankDir());
+        if (!demo->isReady() || timedStart() < 0) {
+            state.SkipWithError("no demo subject");
+            return;
+        }
+    }
+    double demoNs = 0;
+    double ownNs = 0;
     // The first start on a bank writes it (clean-up, missing indexes): a
     // fresh copy for each of those; the later starts share one program
     // directory that has had its first start.
@@ -47,15 +72,27 @@ void BM_ColdStart(benchmark::State &state, const QString &subjectDir, bool first
             }
             state.ResumeTiming();
         }
-        QElapsedTimer timer;
-        timer.start();
-        std::unique_ptr<MainObject> object = mainwindowrun::startMainWindow();
-        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
-        if (!object) {
+        program->enter();
+        const qint64 own = timedStart();
+        if (own < 0) {
             state.SkipWithError("the main window did not open");
             break;
         }
-        mainwindowrun::endMainWindow(object);
+        state.SetIterationTime(double(own) / 1e9);
+        ownNs += own;
+        if (demo) {
+            demo->enter();
+            const qint64 baseline = timedStart();
+            if (baseline < 0) {
+                state.SkipWithError("the main window did not open on the demo subject");
+                break;
+            }
+            demoNs += baseline;
+        }
+    }
+    if (demoNs > 0) {
+        state.counters["demo_ms"] = demoNs / 1e6 / state.iterations();
+        state.counters["per_demo"] = ownNs / demoNs;
     }
 }
 
@@ -79,7 +116,7 @@ int main(int argc, char **argv)
     };
     for (const auto &run : runs) {
         benchmark::RegisterBenchmark((std::string("ColdStart/") + run.name).c_str(), BM_ColdStart, run.dir,
-                                     run.firstStart)
+                                     run.firstStart, run.dir != mainwindowrun::demoBankDir())
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->Iterations(5);

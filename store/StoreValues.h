@@ -7,6 +7,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <algorithm>
+#include <iterator>
+
 namespace storevalues {
 
 inline const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
@@ -32,9 +35,33 @@ inline QString nowText()
 }
 
 // A stored time; NULL or a text not in the stored form gives a null date-time.
+// The stored form is read by hand: the general parser costs a long list more
+// than its statement. Anything else goes to the parser, which judges it.
 inline QDateTime storedTime(const QVariant &value)
 {
-    return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), timeFormat);
+    if (value.isNull())
+        return QDateTime();
+    const QString text = value.toString();
+    const auto number = [&text](int from, int digits) {
+        int result = 0;
+        for (int i = from; i < from + digits; ++i) {
+            const int digit = text.at(i).unicode() - '0';
+            if (digit < 0 || digit > 9)
+                return -1;
+            result = result * 10 + digit;
+        }
+        return result;
+    };
+    if (text.size() == 19 && text.at(4) == QLatin1Char('-') && text.at(7) == QLatin1Char('-')
+        && text.at(10) == QLatin1Char(' ') && text.at(13) == QLatin1Char(':') && text.at(16) == QLatin1Char(':')) {
+        const int fields[] = {number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(14, 2), number(17, 2)};
+        const QDate date(fields[0], fields[1], fields[2]);
+        const QTime time(fields[3], fields[4], fields[5]);
+        if (std::all_of(std::begin(fields), std::end(fields), [](int field) { return field >= 0; })
+            && date.isValid() && time.isValid())
+            return QDateTime(date, time);
+    }
+    return QDateTime::fromString(text, timeFormat);
 }
 
 // Whether stored value a comes before b in the engine's ascending order:

@@ -48,29 +48,21 @@ int yMaximum(ReviewPeriod period)
     return 100;
 }
 
-// The weekday from the date itself, not from the locale's day name, so that
+// The slot of an answer time among the period's slot labels (the first and
+// the last are the axis ends, "-"); -1 (no slot) for an invalid time. The
+// weekday comes from the date itself, not from the locale's day name, so that
 // the week's slots fill under any system language.
-QString weekdayLabel(const QDate &date)
-{
-    static const QString names[] = {QStringLiteral("周一"), QStringLiteral("周二"), QStringLiteral("周三"),
-                                    QStringLiteral("周四"), QStringLiteral("周五"), QStringLiteral("周六"),
-                                    QStringLiteral("周日")};
-    return names[date.dayOfWeek() - 1];
-}
-
-// The text of an answer time that the period's slot labels are matched
-// against; empty (matching nothing) for an invalid time.
-QString slotKey(ReviewPeriod period, const QDateTime &time)
+int slotIndex(ReviewPeriod period, const QDateTime &time)
 {
     if (!time.isValid())
-        return QString();
+        return -1;
     switch (period) {
-    case ReviewToday: return time.toString(QStringLiteral("hh-mm-ss")).split(QLatin1Char('-')).at(0);
-    case ReviewWeek: return weekdayLabel(time.date());
-    case ReviewMonth: return time.toString(QStringLiteral("yyyy-MM-dd")).split(QLatin1Char('-')).at(2);
-    case ReviewAll: return time.toString(QStringLiteral("yyyy-MM-dd")).split(QLatin1Char('-')).at(1);
+    case ReviewToday: return 1 + time.time().hour();
+    case ReviewWeek: return 1 + time.date().dayOfWeek() % 7; // from Sunday
+    case ReviewMonth: return time.date().day();
+    case ReviewAll: return time.date().month();
     }
-    return QString();
+    return -1;
 }
 
 QColor parsedSkin(const QString &text)
@@ -134,18 +126,15 @@ QString DrawCurveForm::setQuestions(ReviewPeriod period, const QList<MainQuestio
         if (!record || record->questions.isEmpty())
             continue;
         const QuestionData *question = record->questions.first();
-        const QString key = slotKey(period, question->userTime);
-        if (key.isEmpty())
+        const int slot = slotIndex(period, question->userTime);
+        if (slot < 0)
             continue;
-        for (CurveBucket *bucket : qAsConst(buckets)) {
-            if (bucket->slotLabel != key)
-                continue;
-            if (question->userStatus == 2)
-                ++bucket->wrongCount;
-            else if (question->userStatus == 1)
-                ++bucket->rightCount;
-            ++bucket->totalCount;
-        }
+        CurveBucket *bucket = buckets.at(slot);
+        if (question->userStatus == 2)
+            ++bucket->wrongCount;
+        else if (question->userStatus == 1)
+            ++bucket->rightCount;
+        ++bucket->totalCount;
     }
 
     int total = 0;

@@ -4,6 +4,7 @@
 #include "DataToUiThreadClass.h"
 #include "MainQuestion.h"
 #include "OptionData.h"
+#include "PaintHold.h"
 #include "QuestionData.h"
 #include "SqliteClass.h"
 
@@ -74,6 +75,7 @@ NewKnowWidget::NewKnowWidget(QWidget *parent)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->setShowGrid(false);
+    tablePaint = new PaintHold(table);
 
     setLegend(ui->pushButton, totalGrey);
     setLegend(ui->pushButton_2, rightGreen);
@@ -123,6 +125,7 @@ void NewKnowWidget::dropRecords()
     worker->stop();
     // The view may show one of the records.
     ui->widget_cell->clearCells();
+    tablePaint->release();
     todayPositions.clear();
     weekPositions.clear();
     monthPositions.clear();
@@ -170,6 +173,7 @@ void NewKnowWidget::receiveNewKnowQuestion(int, MainQuestion *mainquestion)
 void NewKnowWidget::addReviewRow(int position, MainQuestion *record)
 {
     QTableWidget *table = ui->tableWidget;
+    tablePaint->changing();
     table->horizontalHeader()->setVisible(false);
     table->verticalHeader()->setVisible(false);
     table->setColumnCount(1);
@@ -224,6 +228,7 @@ void NewKnowWidget::receiveThreadNewKnowQuestion(int ret)
         return;
     // Emitted from inside run(): the thread may still be returning.
     worker->wait();
+    tablePaint->release();
     if (ret == -1)
         qDebug().noquote() << worker->lastErrorText();
     if (allRecords.isEmpty()) {
@@ -260,24 +265,33 @@ void NewKnowWidget::showPeriod(ReviewPeriod period)
     QTableWidget *table = ui->tableWidget;
     table->horizontalHeader()->setVisible(false);
     table->verticalHeader()->setVisible(false);
-    table->clearContents();
+    // The rows are shown in one repaint, not one per row.
+    tablePaint->release();
+    table->setUpdatesEnabled(false);
     table->setRowCount(currentRecords.size());
     table->setColumnCount(1);
+    for (int row = 0; row < currentRecords.size(); ++row)
+        setPeriodRow(row);
+    table->setUpdatesEnabled(true);
     if (currentRecords.isEmpty()) {
         ui->widget_cell->hide();
         return;
     }
-    for (int row = 0; row < currentRecords.size(); ++row)
-        setPeriodRow(row);
     showFirstRow();
 }
 
 void NewKnowWidget::setPeriodRow(int row)
 {
     const QString text = QStringLiteral("  [%1]%2").arg(row + 1).arg(questionText(currentRecords.at(row)));
+    QTableWidget *table = ui->tableWidget;
+    if (table->item(row, 0)) {
+        // The row's item is kept: a long list is not freed and built again.
+        table->model()->setItemData(table->model()->index(row, 0), {{Qt::DisplayRole, text}, {Qt::ToolTipRole, text}});
+        return;
+    }
     auto *item = new QTableWidgetItem(text);
     item->setToolTip(text);
-    ui->tableWidget->setItem(row, 0, item);
+    table->setItem(row, 0, item);
 }
 
 void NewKnowWidget::showFirstRow()

@@ -11,6 +11,7 @@
 
 class DataToUiThreadClass;
 class MainQuestion;
+class PaintHold;
 class QModelIndex;
 
 namespace Ui {
@@ -74,6 +75,7 @@ private:
     QDateTime currentNow() const;
 
     Ui::NewKnowWidget *ui;
+    PaintHold *tablePaint = nullptr;
     // A child of the page, ended and deleted first by its destructor.
     DataToUiThreadClass *worker = nullptr;
     // Owned; the period lists hold positions in it.

@@ -3,6 +3,7 @@
 #include "DataToUiThreadClass.h"
 #include "MainQuestion.h"
 #include "OptionData.h"
+#include "PaintHold.h"
 #include "QuestionData.h"
 #include "ScrollAreaCellForm.h"
 #include "SqliteClass.h"
@@ -46,6 +47,7 @@ void ReviewListPage::attachForm(const Form &parts)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->setShowGrid(false);
+    tablePaint = new PaintHold(table);
     if (auto *splitter = qobject_cast<QSplitter *>(form.view->parentWidget()))
         splitter->setStretchFactor(splitter->indexOf(form.view), 3);
     form.message->hide();
@@ -63,6 +65,7 @@ void ReviewListPage::emptyList()
     form.view->clearCells();
     qDeleteAll(records);
     records.clear();
+    tablePaint->release();
     form.table->clearContents();
     form.table->setRowCount(0);
 }
@@ -103,6 +106,7 @@ void ReviewListPage::takeRow(int queindex, MainQuestion *mainquestion)
         return;
     }
     records << mainquestion;
+    tablePaint->changing();
     const int row = form.table->rowCount();
     form.table->insertRow(row);
     const QString text = QStringLiteral("[%1]%2").arg(QString::number(queindex + 1), mainquestion->questions.first()->queText);
@@ -117,6 +121,7 @@ void ReviewListPage::takeEnd(int ret)
         qDebug().noquote() << loader->lastErrorText();
     // Emitted from inside run(): the thread may still be returning.
     loader->wait();
+    tablePaint->release();
     if (records.isEmpty()) {
         form.message->show();
         form.listPane->hide();

@@ -6,6 +6,7 @@
 
 class DataToUiThreadClass;
 class MainQuestion;
+class PaintHold;
 class QLabel;
 class QModelIndex;
 class QTableWidget;
@@ -61,6 +62,7 @@ private:
     void emptyList();
 
     Form form{};
+    PaintHold *tablePaint = nullptr;
     DataToUiThreadClass *loader = nullptr;
     int jobCode;
     QList<MainQuestion *> records;

@@ -144,6 +144,8 @@ private slots:
     void reviewLists();
     void reviewListRecord_data();
     void reviewListRecord();
+    void storedTimes_data();
+    void storedTimes();
     void searchQuestions_data();
     void searchQuestions();
     void searchHitTexts();
@@ -529,6 +531,44 @@ void TestLoaders::reviewListRecord()
     QCOMPARE(question.userTime, row.userTime);
     QCOMPARE(question.IsDel, false);
     QCOMPARE(group.publicQueText, QString());
+}
+
+void TestLoaders::storedTimes_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QDateTime>("read"); // null: not a time
+    const QDateTime morning(QDate(2026, 6, 15), QTime(8, 9, 10));
+    QTest::newRow("stored form") << "'2026-06-15 08:09:10'" << morning;
+    QTest::newRow("last second of a leap day") << "'2028-02-29 23:59:59'" << QDateTime(QDate(2028, 2, 29), QTime(23, 59, 59));
+    QTest::newRow("NULL") << "NULL" << QDateTime();
+    QTest::newRow("empty") << "''" << QDateTime();
+    QTest::newRow("no such day") << "'2026-02-30 08:00:00'" << QDateTime();
+    QTest::newRow("no such hour") << "'2026-06-15 24:00:00'" << QDateTime();
+    QTest::newRow("letter in the year") << "'20a6-06-15 08:09:10'" << QDateTime();
+    QTest::newRow("sign in the month") << "'2026--6-15 08:09:10'" << QDateTime();
+    QTest::newRow("T between") << "'2026-06-15T08:09:10'" << QDateTime();
+    QTest::newRow("words") << "'昨天'" << QDateTime();
+}
+
+void TestLoaders::storedTimes()
+{
+    QFETCH(QString, stored);
+    QFETCH(QDateTime, read);
+    const QString set = QStringLiteral("UPDATE tQue SET userTime = %1 WHERE queId = 1004");
+    QCOMPARE(store()->execSql(set.arg(stored)), 0);
+    QList<QuestionData *> list;
+    const int result = store()->loadGroupQuestions(list, 103, 0);
+    const auto questions = owned(list);
+    QCOMPARE(store()->execSql(set.arg(QStringLiteral("'2015-10-02 09:30:00'"))), 0);
+    QCOMPARE(result, 0);
+    const auto found = std::find_if(questions.begin(), questions.end(),
+                                    [](const auto &question) { return question->queId == 1004; });
+    QVERIFY(found != questions.end());
+    QCOMPARE((*found)->userTime.isValid(), read.isValid());
+    if (read.isValid()) {
+        QCOMPARE((*found)->userTime, read);
+        QCOMPARE((*found)->userTime.timeSpec(), Qt::LocalTime);
+    }
 }
 
 void TestLoaders::searchQuestions_data()
