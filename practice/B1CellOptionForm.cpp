@@ -3,6 +3,9 @@
 
 #include "QuestionData.h"
 
+#include <QAbstractScrollArea>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QSignalBlocker>
 
 namespace {
@@ -40,6 +43,7 @@ B1CellOptionForm::B1CellOptionForm(QWidget *parent)
     ui->widget_answer->hide();
     ui->label_rigthanswer->hide();
     ui->textEdit_prompt->hide();
+    ui->comboBox_answer->installEventFilter(this);
 }
 
 B1CellOptionForm::~B1CellOptionForm()
@@ -93,6 +97,23 @@ void B1CellOptionForm::showAnswer()
     ui->label_rigthanswer->show();
     ui->textEdit_prompt->setVisible(!analysis.isEmpty());
     ui->comboBox_answer->setEnabled(takesAnswers());
+}
+
+// A wheel notch over the closed box would choose an answer the user never
+// picked: the notch scrolls the view that shows the question instead. The
+// open list is a popup of its own and takes the wheel itself.
+bool B1CellOptionForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != ui->comboBox_answer || event->type() != QEvent::Wheel)
+        return QuestionCellBase::eventFilter(watched, event);
+    for (QWidget *up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto *view = qobject_cast<QAbstractScrollArea *>(up)) {
+            QCoreApplication::sendEvent(view->viewport(), event);
+            break;
+        }
+    }
+    event->accept();
+    return true;
 }
 
 void B1CellOptionForm::on_pushButton_showanswer_clicked()

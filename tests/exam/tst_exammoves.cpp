@@ -10,6 +10,7 @@
 #include "FixtureBank.h"
 #include "HelpDialog.h"
 #include "LabelForm.h"
+#include "MouseEvents.h"
 #include "NewTalkExamCell.h"
 #include "PaperDriving.h"
 #include "QuestionAnswerCellForm.h"
@@ -234,6 +235,7 @@ private slots:
     void limitAfterSubmission();
     void help();
     void calculator();
+    void wheelOverSharedOptionBoxScrolls();
 };
 
 void TestExamMoves::cleanup()
@@ -976,6 +978,40 @@ void TestExamMoves::calculator()
     const int last = started().at(1);
     delete window;
     QTRY_VERIFY(!running(last));
+}
+
+// A wheel notch over a shared-option box scrolls the question and answers nothing.
+void TestExamMoves::wheelOverSharedOptionBoxScrolls()
+{
+    Session session;
+    // A question text long enough to scroll.
+    QVERIFY(session.open(ExamBankSql()
+                             .groups(7, {2})
+                             .raw(QStringLiteral("update tQue set queText = replace(hex(zeroblob(400)), '00', '很长的题干文字');"))
+                             .text()));
+    QPointer<NewTalkExamForm> window = openPaper({{7, 1}});
+    auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
+    QScrollBar *bar = view->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    const QList<QComboBox *> boxes = view->findChildren<QComboBox *>(QStringLiteral("comboBox_answer"));
+    QCOMPARE(boxes.size(), 1);
+    auto *count = window->findChild<QLabel *>(QStringLiteral("label_question_count"));
+    const QString counted = count->text();
+    const QStringList log = tableRows(QStringLiteral("tQueLog"));
+    QComboBox *box = boxes.first();
+    view->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->ensureWidgetVisible(box, 0, 150);
+    QCOMPARE(window->childAt(box->mapTo(window, box->rect().center())), box);
+    const int start = bar->value();
+    sendWheel(box, -1);
+    const int down = bar->value();
+    QVERIFY2(down > start || down == bar->maximum(), "the question did not scroll down");
+    sendWheel(box, 1);
+    QVERIFY2(bar->value() < down, "the question did not scroll up");
+    QCOMPARE(box->currentIndex(), 0);
+    QCOMPARE(view->answerState(), 0);
+    QCOMPARE(count->text(), counted);
+    QCOMPARE(tableRows(QStringLiteral("tQueLog")), log);
+    delete window;
 }
 
 QTEST_MAIN(TestExamMoves)
