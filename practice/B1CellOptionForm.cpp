@@ -134,12 +134,15 @@ void B1CellOptionForm::receiveIndexChange(int item)
     choose(item, Choice::ByUser);
 }
 
-// The placeholder takes the answer back: nothing to judge and nothing to record.
+// The placeholder takes the answer back: the bank forgets the answer too,
+// or it would come back on reopening and count in every list.
 void B1CellOptionForm::choose(int item, Choice how)
 {
     if (item == placeholderItem) {
         userAnswer.clear();
         userStatus = 0;
+        if (how == Choice::ByUser)
+            recordAnswer(userAnswer, userStatus);
     } else {
         userAnswer = ui->comboBox_answer->itemText(item);
         userStatus = userAnswer == answer ? 1 : 2;
