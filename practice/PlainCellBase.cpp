@@ -129,6 +129,13 @@ bool PlainCellBase::typedAnswerIsRight(const QString &typed, const QString &stor
     return !given.isEmpty() && given == comparable(stored);
 }
 
+void PlainCellBase::setInputOpen(bool open)
+{
+    for (QWidget *input : qAsConst(plain.inputs))
+        input->setEnabled(open);
+    plain.showAnswer->setEnabled(open);
+}
+
 // In the exam a typed answer counts once given: the exam window keeps it in
 // its record and shows it again. Practice shows the state last recorded.
 void PlainCellBase::restoreTypedAnswer(const QuestionData &question)

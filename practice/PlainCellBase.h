@@ -30,6 +30,8 @@ public:
     // Shows the answer line and the analysis; in the exam the answer is
     // closed from then on. Asked before the fill, the fill shows them.
     virtual void showAnswer();
+    // Opens or closes the answer: its inputs and "显示答案", which records.
+    void setInputOpen(bool open);
 
     // Whether a typed answer reads as the stored one: both trimmed, runs of
     // blanks as one, full-width ASCII forms as half-width, Latin letters

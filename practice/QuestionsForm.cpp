@@ -207,6 +207,7 @@ void QuestionsForm::addQuestion(int row, MainQuestion *group, QuestionData *ques
         fillPlainCell(plain, row + 1, *group, question);
     questions->setCellWidget(row, 0, cell);
     questions->setRowHeight(row, questionRowHeight);
+    keepInOrder(row);
 
     const QString title = QStringLiteral("【%1】.%2").arg(QString::number(row + 1), question->queText);
     ui->tableWidget_button->insertRow(row);
@@ -280,6 +281,15 @@ void QuestionsForm::receiveState(int id, int state)
     ui->tableWidget_button->setCurrentCell(id, 0);
     if (MarkForm *mark = markRow(id))
         mark->setStateIcon(state);
+    keepInOrder(id + 1);
+}
+
+void QuestionsForm::keepInOrder(int row)
+{
+    QTableWidget *questions = ui->tableWidget_questions;
+    auto *cell = qobject_cast<PlainCellBase *>(questions->cellWidget(row, 0));
+    if (cell && row > 0)
+        cell->setInputOpen(QuestionCellFactory::answerState(questions->cellWidget(row - 1, 0)) != 0);
 }
 
 void QuestionsForm::goToRow(int row)

@@ -20,7 +20,7 @@ class QuestionsForm;
 // Every question of one question set at once: one cell per question in a
 // scrolling table, a side list with one MarkForm row per question, and a
 // clock of the time spent since the set was opened. Questions are answered
-// in order: a choice is taken only when the question before has an answer.
+// in order: a question takes an answer only when the one before has a state.
 class QuestionsForm : public QDialog
 {
     Q_OBJECT
@@ -71,6 +71,9 @@ private:
     void clearTables();
     MarkForm *markRow(int row) const;
     void showMessage(const QString &text);
+    // A cell that takes answers itself is open only once the question
+    // before it has a state.
+    void keepInOrder(int row);
     // Selects the side row and scrolls the question table to it.
     void goToRow(int row);
 
