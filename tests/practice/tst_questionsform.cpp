@@ -137,6 +137,8 @@ void clickOption(QuestionsForm &form, int row, int option)
     auto *optionRow = qobject_cast<QuestionAnswerCellForm *>(options->cellWidget(option, 0));
     QVERIFY(optionRow);
     QTest::mouseClick(child<QLabel>(optionRow, "label_text"), Qt::LeftButton);
+    // The click reaches the cell once the release is done with.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 // The checked options of a choice cell: "1" or "0" a row.
