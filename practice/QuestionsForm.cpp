@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -288,8 +289,22 @@ void QuestionsForm::keepInOrder(int row)
 {
     QTableWidget *questions = ui->tableWidget_questions;
     auto *cell = qobject_cast<PlainCellBase *>(questions->cellWidget(row, 0));
-    if (cell && row > 0)
-        cell->setInputOpen(QuestionCellFactory::answerState(questions->cellWidget(row - 1, 0)) != 0);
+    if (!cell || row == 0)
+        return;
+    cell->setInputOpen(QuestionCellFactory::answerState(questions->cellWidget(row - 1, 0)) != 0);
+    cell->installEventFilter(this);
+}
+
+// A closed input lets the press through to its cell.
+bool QuestionsForm::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *cell = qobject_cast<PlainCellBase *>(watched);
+    if (cell && event->type() == QEvent::MouseButtonPress) {
+        const QWidget *pressed = cell->childAt(static_cast<QMouseEvent *>(event)->pos());
+        if (pressed && !pressed->isEnabled())
+            showMessage(QStringLiteral("上有未做的题,请按顺序答题."));
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void QuestionsForm::goToRow(int row)

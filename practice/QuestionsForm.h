@@ -57,6 +57,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A press on a closed answer says why it is closed.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void on_tableWidget_button_clicked(const QModelIndex &index);
