@@ -3,6 +3,9 @@
 
 #include "QuestionData.h"
 
+#include <QAbstractScrollArea>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QSignalBlocker>
 
 namespace {
@@ -40,6 +43,7 @@ B1CellOptionForm::B1CellOptionForm(QWidget *parent)
     ui->widget_answer->hide();
     ui->label_rigthanswer->hide();
     ui->textEdit_prompt->hide();
+    ui->comboBox_answer->installEventFilter(this);
 }
 
 B1CellOptionForm::~B1CellOptionForm()
@@ -95,6 +99,23 @@ void B1CellOptionForm::showAnswer()
     ui->comboBox_answer->setEnabled(takesAnswers());
 }
 
+// A wheel notch over the closed box would choose an answer the user never
+// picked: the notch scrolls the view that shows the question instead. The
+// open list is a popup of its own and takes the wheel itself.
+bool B1CellOptionForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != ui->comboBox_answer || event->type() != QEvent::Wheel)
+        return QuestionCellBase::eventFilter(watched, event);
+    for (QWidget *up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto *view = qobject_cast<QAbstractScrollArea *>(up)) {
+            QCoreApplication::sendEvent(view->viewport(), event);
+            break;
+        }
+    }
+    event->accept();
+    return true;
+}
+
 void B1CellOptionForm::on_pushButton_showanswer_clicked()
 {
     showAnswer();
@@ -113,12 +134,15 @@ void B1CellOptionForm::receiveIndexChange(int item)
     choose(item, Choice::ByUser);
 }
 
-// The placeholder takes the answer back: nothing to judge and nothing to record.
+// The placeholder takes the answer back: the bank forgets the answer too,
+// or it would come back on reopening and count in every list.
 void B1CellOptionForm::choose(int item, Choice how)
 {
     if (item == placeholderItem) {
         userAnswer.clear();
         userStatus = 0;
+        if (how == Choice::ByUser)
+            recordAnswer(userAnswer, userStatus);
     } else {
         userAnswer = ui->comboBox_answer->itemText(item);
         userStatus = userAnswer == answer ? 1 : 2;

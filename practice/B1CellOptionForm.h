@@ -33,6 +33,10 @@ public:
 signals:
     void sendAnswerState(int id, int state, QString answer);
 
+protected:
+    // The closed box leaves the wheel to the view that scrolls the question.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private slots:
     void on_pushButton_showanswer_clicked();
     void receiveIndexChange(int item);

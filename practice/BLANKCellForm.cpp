@@ -28,13 +28,15 @@ void BLANKCellForm::takeAnswers(const QuestionData &question)
     restoreTypedAnswer(question);
 }
 
-// The search page promises to keep no records: browse mode only reports.
+// Every press records the text, also when browsing a search hit; an empty
+// box counts as a wrong answer.
 void BLANKCellForm::on_pushButton_showanswer_clicked()
 {
     if (!hasQuestion())
         return;
     showAnswer();
     const QString text = typedAnswer();
-    recordAnswer(text, 2);
-    reportAnswer(2, text);
+    const int state = typedAnswerIsRight(text, answer) ? 1 : 2;
+    recordAnswer(text, state, Recording::PracticeAndBrowse);
+    reportAnswer(state, text);
 }

@@ -7,8 +7,8 @@ class BLANKCellForm;
 }
 
 // One fill-in question (type 10): the user types an answer and presses
-// "显示答案", which shows the stored answer and records the text as a wrong
-// answer; a typed answer is never judged right. Filled with setData or
+// "显示答案", which shows the stored answer and records the text, right when
+// it reads as the stored answer, else wrong. Filled with setData or
 // setExamData; the saved text comes back in the box.
 class BLANKCellForm : public PlainCellBase
 {

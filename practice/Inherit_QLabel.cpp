@@ -15,14 +15,16 @@ void Inherit_QLabel::mousePressEvent(QMouseEvent *event)
     event->ignore();
 }
 
+// A receiver may move on to another question and delete the label, while
+// Qt still hands the release on to the label's parents: the click reaches
+// the receivers once this event is done with.
 void Inherit_QLabel::mouseReleaseEvent(QMouseEvent *event)
 {
-    // Emitted last: a receiver may move on to another question and delete the label.
     const bool click = pressed;
     pressed = false;
     event->ignore();
     if (click)
-        emit sendclick();
+        QMetaObject::invokeMethod(this, &Inherit_QLabel::sendclick, Qt::QueuedConnection);
 }
 
 void Inherit_QLabel::mouseMoveEvent(QMouseEvent *event)

@@ -10,6 +10,29 @@
 #include <QSignalBlocker>
 #include <QTextEdit>
 
+namespace {
+
+// A typed text as it is compared: what a user cannot tell apart on screen,
+// or types by habit of keyboard or input method, counts as the same.
+QString comparable(const QString &text)
+{
+    QString folded;
+    folded.reserve(text.size());
+    for (QChar c : text) {
+        const ushort code = c.unicode();
+        if (code >= 0xFF01 && code <= 0xFF5E)
+            c = QChar(ushort(code - 0xFEE0));
+        else if (code == 0x3000)
+            c = QLatin1Char(' ');
+        if (c.script() == QChar::Script_Latin)
+            c = c.toLower();
+        folded += c;
+    }
+    return folded.simplified();
+}
+
+} // namespace
+
 PlainCellBase::PlainCellBase(StemLine line, QWidget *parent)
     : QuestionCellBase(FilledHover::Plain, parent), stemLine(line)
 {
@@ -100,21 +123,38 @@ void PlainCellBase::showAnswer()
         plain.answerBox->setReadOnly(true);
 }
 
+bool PlainCellBase::typedAnswerIsRight(const QString &typed, const QString &stored)
+{
+    const QString given = comparable(typed);
+    return !given.isEmpty() && given == comparable(stored);
+}
+
+void PlainCellBase::setInputOpen(bool open)
+{
+    for (QWidget *input : qAsConst(plain.inputs))
+        input->setEnabled(open);
+    plain.showAnswer->setEnabled(open);
+}
+
 // In the exam a typed answer counts once given: the exam window keeps it in
 // its record and shows it again. Practice shows the state last recorded.
 void PlainCellBase::restoreTypedAnswer(const QuestionData &question)
 {
     const QSignalBlocker quiet(plain.answerBox);
     plain.answerBox->setPlainText(question.userAnswer);
-    if (mode == ExamMode)
-        userStatus = question.userAnswer.isEmpty() ? 0 : 2;
-    else
-        userStatus = question.userStatus;
+    userStatus = mode == ExamMode ? typedAnswerState(question.userAnswer) : question.userStatus;
 }
 
 QString PlainCellBase::typedAnswer() const
 {
     return plain.answerBox->toPlainText();
+}
+
+int PlainCellBase::typedAnswerState(const QString &text) const
+{
+    if (text.isEmpty())
+        return 0;
+    return typedAnswerIsRight(text, answer) ? 1 : 2;
 }
 
 void PlainCellBase::reportAnswer(int state, const QString &text)
@@ -129,5 +169,5 @@ void PlainCellBase::receiveTypedChange()
     if (mode != ExamMode || !takesAnswers())
         return;
     const QString text = typedAnswer();
-    reportAnswer(text.isEmpty() ? 0 : 2, text);
+    reportAnswer(typedAnswerState(text), text);
 }

@@ -13,15 +13,16 @@ class QTextEdit;
 // question, four buttons, the fills, and the exam, in which nothing is
 // written and every change of the answer is reported with sendAnswerState.
 //
-// Answer states: true/false 0, 1, 2 from the choice; a typed answer is never
-// judged right: 2 once given, 0 while the exam's text box is empty.
+// Answer states: true/false 0, 1, 2 from the choice; a typed answer 1 when it
+// reads as the stored answer (typedAnswerIsRight), else 2 once given, and 0
+// while the exam's text box is empty.
 class PlainCellBase : public QuestionCellBase
 {
     Q_OBJECT
 public:
     // Practice (cellMode other than 1) or browse (cellMode 1: the keyword
-    // painted in the question text, nothing recorded). A group without
-    // questions leaves an inert cell.
+    // painted in the question text; only a typed fill-in answer is
+    // recorded). A group without questions leaves an inert cell.
     void setData(int number, MainQuestion *group, int cellMode);
     // The timed exam: nothing recorded, no buttons; the answer kept in the
     // exam's record comes back, and every change is reported.
@@ -29,6 +30,13 @@ public:
     // Shows the answer line and the analysis; in the exam the answer is
     // closed from then on. Asked before the fill, the fill shows them.
     virtual void showAnswer();
+    // Opens or closes the answer: its inputs and "显示答案", which records.
+    void setInputOpen(bool open);
+
+    // Whether a typed answer reads as the stored one: both trimmed, runs of
+    // blanks as one, full-width ASCII forms as half-width, Latin letters
+    // without case. An empty answer is never right.
+    static bool typedAnswerIsRight(const QString &typed, const QString &stored);
 
     using QuestionCellBase::buttonStyle;
     // The outlined and the filled button style of these cells; %1 of each
@@ -89,6 +97,8 @@ protected:
     // The saved text back in the box, exactly as typed; no signal.
     void restoreTypedAnswer(const QuestionData &question);
     QString typedAnswer() const;
+    // 0 for an empty text, else 1 right or 2 wrong against the stored answer.
+    int typedAnswerState(const QString &text) const;
     void reportAnswer(int state, const QString &text);
 
 private slots:

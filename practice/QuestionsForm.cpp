@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -207,6 +208,7 @@ void QuestionsForm::addQuestion(int row, MainQuestion *group, QuestionData *ques
         fillPlainCell(plain, row + 1, *group, question);
     questions->setCellWidget(row, 0, cell);
     questions->setRowHeight(row, questionRowHeight);
+    keepInOrder(row);
 
     const QString title = QStringLiteral("【%1】.%2").arg(QString::number(row + 1), question->queText);
     ui->tableWidget_button->insertRow(row);
@@ -280,6 +282,29 @@ void QuestionsForm::receiveState(int id, int state)
     ui->tableWidget_button->setCurrentCell(id, 0);
     if (MarkForm *mark = markRow(id))
         mark->setStateIcon(state);
+    keepInOrder(id + 1);
+}
+
+void QuestionsForm::keepInOrder(int row)
+{
+    QTableWidget *questions = ui->tableWidget_questions;
+    auto *cell = qobject_cast<PlainCellBase *>(questions->cellWidget(row, 0));
+    if (!cell || row == 0)
+        return;
+    cell->setInputOpen(QuestionCellFactory::answerState(questions->cellWidget(row - 1, 0)) != 0);
+    cell->installEventFilter(this);
+}
+
+// A closed input lets the press through to its cell.
+bool QuestionsForm::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *cell = qobject_cast<PlainCellBase *>(watched);
+    if (cell && event->type() == QEvent::MouseButtonPress) {
+        const QWidget *pressed = cell->childAt(static_cast<QMouseEvent *>(event)->pos());
+        if (pressed && !pressed->isEnabled())
+            showMessage(QStringLiteral("上有未做的题,请按顺序答题."));
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void QuestionsForm::goToRow(int row)

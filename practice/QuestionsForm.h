@@ -20,7 +20,7 @@ class QuestionsForm;
 // Every question of one question set at once: one cell per question in a
 // scrolling table, a side list with one MarkForm row per question, and a
 // clock of the time spent since the set was opened. Questions are answered
-// in order: a choice is taken only when the question before has an answer.
+// in order: a question takes an answer only when the one before has a state.
 class QuestionsForm : public QDialog
 {
     Q_OBJECT
@@ -57,6 +57,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A press on a closed answer says why it is closed.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void on_tableWidget_button_clicked(const QModelIndex &index);
@@ -71,6 +73,9 @@ private:
     void clearTables();
     MarkForm *markRow(int row) const;
     void showMessage(const QString &text);
+    // A cell that takes answers itself is open only once the question
+    // before it has a state.
+    void keepInOrder(int row);
     // Selects the side row and scrolls the question table to it.
     void goToRow(int row);
 

@@ -37,8 +37,9 @@ void SIMPLE_CASE_EXPLAINECellForm::showAnswer()
     const QString text = typedAnswer();
     if (text.isEmpty())
         return;
-    recordAnswer(text, 2);
-    reportAnswer(2, QString());
+    const int state = typedAnswerState(text);
+    recordAnswer(text, state);
+    reportAnswer(state, QString());
 }
 
 void SIMPLE_CASE_EXPLAINECellForm::on_pushButton_showanswer_clicked()

@@ -63,6 +63,8 @@ bool chooseRow(NewTalkExamForm *window, int row)
     if (!found)
         return false;
     QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, QPoint(8, option->height() / 2));
+    // The click reaches the cell once the release is done with.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "FixtureBank.h"
 #include "HelpDialog.h"
 #include "LabelForm.h"
+#include "MouseEvents.h"
 #include "NewTalkExamCell.h"
 #include "PaperDriving.h"
 #include "QuestionAnswerCellForm.h"
@@ -194,6 +195,15 @@ QStringList tableRows(const QString &table)
     return rows;
 }
 
+// The counts of the exam record saved last: "total/right/unanswered".
+QString savedCounts()
+{
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.exec(QStringLiteral("select V4 from ConfigTable order by cast(V5 as integer) desc limit 1")) || !query.next())
+        return QStringLiteral("no record");
+    return query.value(0).toString();
+}
+
 int examRecords()
 {
     QSqlQuery query(QSqlDatabase::database());
@@ -234,6 +244,7 @@ private slots:
     void limitAfterSubmission();
     void help();
     void calculator();
+    void wheelOverSharedOptionBoxScrolls();
 };
 
 void TestExamMoves::cleanup()
@@ -663,13 +674,17 @@ void TestExamMoves::grading_data()
     QTest::newRow("11 wrong") << 11 << "B" << QStringList{"judge:0"} << 2;
     QTest::newRow("11 changed to right") << 11 << "B" << QStringList{"judge:0", "judge:1"} << 1;
     QTest::newRow("11 none") << 11 << "B" << QStringList() << 0;
-    // Free text is never judged right: typed counts as answered.
-    QTest::newRow("10 stored answer typed") << 10 << "abc" << QStringList{"type:abc"} << 2;
+    // Free text is right when it reads as the stored answer.
+    QTest::newRow("10 stored answer typed") << 10 << "abc" << QStringList{"type:abc"} << 1;
+    QTest::newRow("10 with blanks and capitals") << 10 << "a bc" << QStringList{"type:  A   BC "} << 1;
+    QTest::newRow("10 one letter changed") << 10 << "abc" << QStringList{"type:abd"} << 2;
     QTest::newRow("10 empty") << 10 << "abc" << QStringList() << 0;
     QTest::newRow("10 typed and erased") << 10 << "abc" << QStringList{"type:ab", "erase:2"} << 0;
     QTest::newRow("12 typed") << 12 << "abc" << QStringList{"type:other"} << 2;
     QTest::newRow("12 empty") << 12 << "abc" << QStringList() << 0;
-    QTest::newRow("14 stored answer typed") << 14 << "abc" << QStringList{"type:abc"} << 2;
+    QTest::newRow("12 stored answer typed") << 12 << "abc" << QStringList{"type:abc"} << 1;
+    QTest::newRow("14 stored answer typed") << 14 << "abc" << QStringList{"type:abc"} << 1;
+    QTest::newRow("16 stored answer retyped") << 16 << "abc" << QStringList{"type:abx", "erase:1", "type:c"} << 1;
     QTest::newRow("14 empty") << 14 << "abc" << QStringList() << 0;
     QTest::newRow("16 typed") << 16 << "abc" << QStringList{"type:x"} << 2;
     QTest::newRow("16 empty") << 16 << "abc" << QStringList() << 0;
@@ -715,6 +730,7 @@ void TestExamMoves::grading()
                                  .arg(right).arg(wrong).arg(none));
     const int card[] = {0, 2, 1}; // graded state → button state
     QCOMPARE(states(sections(window).first()), QList<int>({card[graded]}));
+    QCOMPARE(savedCounts(), QStringLiteral("1/%1/%2").arg(right).arg(none));
     delete window;
 }
 
@@ -976,6 +992,40 @@ void TestExamMoves::calculator()
     const int last = started().at(1);
     delete window;
     QTRY_VERIFY(!running(last));
+}
+
+// A wheel notch over a shared-option box scrolls the question and answers nothing.
+void TestExamMoves::wheelOverSharedOptionBoxScrolls()
+{
+    Session session;
+    // A question text long enough to scroll.
+    QVERIFY(session.open(ExamBankSql()
+                             .groups(7, {2})
+                             .raw(QStringLiteral("update tQue set queText = replace(hex(zeroblob(400)), '00', '很长的题干文字');"))
+                             .text()));
+    QPointer<NewTalkExamForm> window = openPaper({{7, 1}});
+    auto *view = window->findChild<ScrollAreaCellForm *>(QStringLiteral("widget_cellform"));
+    QScrollBar *bar = view->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    const QList<QComboBox *> boxes = view->findChildren<QComboBox *>(QStringLiteral("comboBox_answer"));
+    QCOMPARE(boxes.size(), 1);
+    auto *count = window->findChild<QLabel *>(QStringLiteral("label_question_count"));
+    const QString counted = count->text();
+    const QStringList log = tableRows(QStringLiteral("tQueLog"));
+    QComboBox *box = boxes.first();
+    view->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->ensureWidgetVisible(box, 0, 150);
+    QCOMPARE(window->childAt(box->mapTo(window, box->rect().center())), box);
+    const int start = bar->value();
+    sendWheel(box, -1);
+    const int down = bar->value();
+    QVERIFY2(down > start || down == bar->maximum(), "the question did not scroll down");
+    sendWheel(box, 1);
+    QVERIFY2(bar->value() < down, "the question did not scroll up");
+    QCOMPARE(box->currentIndex(), 0);
+    QCOMPARE(view->answerState(), 0);
+    QCOMPARE(count->text(), counted);
+    QCOMPARE(tableRows(QStringLiteral("tQueLog")), log);
+    delete window;
 }
 
 QTEST_MAIN(TestExamMoves)

@@ -98,6 +98,8 @@ inline bool answerCell(QWidget *cell)
         if (!text)
             return false;
         QTest::mouseClick(text, Qt::LeftButton);
+        // The click reaches the cell once the release is done with.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         return true;
     }
     if (auto *group = qobject_cast<B1CellForm *>(cell)) {

@@ -146,6 +146,7 @@ private slots:
     void restore();
     void choosing_data();
     void choosing();
+    void takenBackAnswerIsGone();
     void buttons_data();
     void buttons();
     void texts_data();
@@ -284,16 +285,16 @@ void TestB1CellForm::choosing_data()
     QTest::addColumn<bool>("panel");
     const QStringList letterThenPlaceholder{QStringLiteral("C"), placeholder};
     // 1009: answer B, nothing saved.
-    QTest::newRow("practice, letter then placeholder") << 0 << letterThenPlaceholder << "2 0" << "C," << 1 << "2|C" << true;
+    QTest::newRow("practice, letter then placeholder") << 0 << letterThenPlaceholder << "2 0" << "C," << 2 << "0|" << true;
     QTest::newRow("exam, letter then placeholder") << 1 << letterThenPlaceholder << "2 0" << "C," << 0 << "0|NULL" << false;
     QTest::newRow("browse, letter then placeholder") << 2 << letterThenPlaceholder << "2 0" << "C," << 0 << "0|NULL" << false;
     QTest::newRow("practice, placeholder between letters")
-        << 0 << QStringList{"B", placeholder, "B"} << "1 0 1" << "B,,B" << 2 << "1|B" << true;
+        << 0 << QStringList{"B", placeholder, "B"} << "1 0 1" << "B,,B" << 3 << "1|B" << true;
     QTest::newRow("browse, right then wrong") << 2 << QStringList{"B", "E"} << "1 2" << "B,E" << 0 << "0|NULL" << false;
 }
 
 // Every choice is judged and relayed with the group's number; only practice
-// writes, and the placeholder takes the answer back without writing.
+// writes, the placeholder as an empty answer of state 0.
 void TestB1CellForm::choosing()
 {
     QFETCH(int, fillMode);
@@ -321,6 +322,31 @@ void TestB1CellForm::choosing()
     QTEST(logRows(1009), "written");
     QTEST(CellFixture::userColumns(1009), "user");
     QTEST(panelOpen(sub), "panel");
+}
+
+// An answer taken back with the placeholder is gone from the bank: the set
+// counts as before the choice and the reopened question is unanswered.
+void TestB1CellForm::takenBackAnswerIsGone()
+{
+    Page page;
+    QVERIFY2(page.open(0), qPrintable(page.bank.error()));
+    const QString answeredCount = QStringLiteral("select count(*) from tQue where userStatus != '0'");
+    const QString rightCount = QStringLiteral("select count(*) from tQue where userStatus = '1'");
+    const QString wrongCount = QStringLiteral("select count(*) from tQue where userStatus = '2'");
+    const QList<int> before{sqlCount(answeredCount), sqlCount(rightCount), sqlCount(wrongCount)};
+    B1CellOptionForm *sub = subQuestions(page.cell).at(1);
+    QVERIFY(choose(sub, QStringLiteral("C")));
+    QVERIFY(choose(sub, placeholder));
+    QCOMPARE(QList<int>({sqlCount(answeredCount), sqlCount(rightCount), sqlCount(wrongCount)}), before);
+
+    B1CellForm reopened;
+    reopened.setStyle(skin);
+    std::unique_ptr<MainQuestion> group = CellFixture::group(106);
+    reopened.setData(-1, QStringLiteral("5"), 5, group.get(), 0);
+    B1CellOptionForm *again = subQuestions(&reopened).at(1);
+    QCOMPARE(box(again)->currentText(), placeholder);
+    QCOMPARE(again->answerState(), 0);
+    QVERIFY(!panelOpen(again));
 }
 
 void TestB1CellForm::buttons_data()

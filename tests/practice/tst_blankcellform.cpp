@@ -65,18 +65,27 @@ void TestBLANKCellForm::pressingShowAnswer_data()
     QTest::addColumn<QString>("signals");
     QTest::addColumn<QString>("logged");
     QTest::addColumn<QString>("user");
-    QTest::newRow("empty box") << 0 << QStringList{QString()} << "4|2|" << "2:" << "2|";
-    QTest::newRow("twice") << 0 << QStringList{"ab", "c"} << "4|2|ab;4|2|abc" << "2:ab 2:abc" << "2|abc";
-    QTest::newRow("browse") << 1 << QStringList{"ab"} << "4|2|ab" << "" << "0|NULL";
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("empty box") << 0 << QStringList{QString()} << "4|2|" << "2:" << "2|" << "肺泡";
+    QTest::newRow("twice") << 0 << QStringList{"ab", "c"} << "4|2|ab;4|2|abc" << "2:ab 2:abc" << "2|abc" << "肺泡";
+    QTest::newRow("browse") << 1 << QStringList{"ab"} << "4|2|ab" << "2:ab" << "2|ab" << "肺泡";
+    QTest::newRow("stored answer") << 0 << QStringList{"ab"} << "4|1|ab" << "1:ab" << "1|ab" << "ab";
+    QTest::newRow("browse, stored answer") << 1 << QStringList{"ab"} << "4|1|ab" << "1:ab" << "1|ab" << "ab";
+    QTest::newRow("blanks and capitals") << 0 << QStringList{" A  B "} << "4|1| A  B " << "1: A  B " << "1| A  B "
+                                         << "a b";
+    QTest::newRow("wrong, then right") << 0 << QStringList{"a", "b"} << "4|2|a;4|1|ab" << "2:a 1:ab" << "1|ab" << "ab";
+    QTest::newRow("right, then wrong") << 0 << QStringList{"ab", "c"} << "4|1|ab;4|2|abc" << "1:ab 2:abc" << "2|abc"
+                                       << "ab";
 }
 
-// Every press shows the answer and reports the text as wrong; practice also
-// records it, browse mode never does.
+// Every press shows the answer and reports the text, right when it reads as
+// the stored answer; practice and browse mode record it.
 void TestBLANKCellForm::pressingShowAnswer()
 {
     QFETCH(int, cellMode);
     QFETCH(QStringList, typing);
-    CellFixture bank(freshAnswer(blankQuestion, QStringLiteral("肺泡")));
+    QFETCH(QString, stored);
+    CellFixture bank(freshAnswer(blankQuestion, stored));
     QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     auto group = CellFixture::group(blankGroup);
     CellPage<BLANKCellForm> page;
@@ -93,9 +102,9 @@ void TestBLANKCellForm::pressingShowAnswer()
     QTEST(signalCalls(spy), "signals");
     QTEST(answerLog(blankQuestion), "logged");
     QTEST(userColumns(blankQuestion), "user");
-    QCOMPARE(page.cell->answerState(), 2);
+    QCOMPARE(page.cell->answerState(), spy.last().at(1).toInt());
     QVERIFY(shown(page.cell, "label_rigthanswer"));
-    QCOMPARE(label(page.cell, "label_rigthanswer")->text(), QStringLiteral("正确答案: 肺泡"));
+    QCOMPARE(label(page.cell, "label_rigthanswer")->text(), QStringLiteral("正确答案: ") + stored);
     QVERIFY(!shown(page.cell, "textEdit_prompt"));
 }
 

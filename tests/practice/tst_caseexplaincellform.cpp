@@ -37,20 +37,26 @@ void TestCaseExplainCellForm::showAnswer_data()
     QTest::addColumn<QString>("signals");
     QTest::addColumn<QString>("logged");
     QTest::addColumn<int>("state");
-    QTest::newRow("empty box") << 0 << QStringList{QString()} << "" << "" << 0;
-    QTest::newRow("typed") << 0 << QStringList{"ab"} << "2|2|" << "2:ab" << 2;
-    QTest::newRow("pressed twice") << 0 << QStringList{"ab", "c"} << "2|2|;2|2|" << "2:ab 2:abc" << 2;
-    QTest::newRow("emptied again") << 0 << QStringList{"ab", "<<"} << "2|2|" << "2:ab" << 2;
-    QTest::newRow("browse") << 1 << QStringList{"ab"} << "" << "" << 0;
+    QTest::addColumn<QString>("stored");   // empty: the bank's own answer
+    QTest::newRow("empty box") << 0 << QStringList{QString()} << "" << "" << 0 << "";
+    QTest::newRow("typed") << 0 << QStringList{"ab"} << "2|2|" << "2:ab" << 2 << "";
+    QTest::newRow("pressed twice") << 0 << QStringList{"ab", "c"} << "2|2|;2|2|" << "2:ab 2:abc" << 2 << "";
+    QTest::newRow("emptied again") << 0 << QStringList{"ab", "<<"} << "2|2|" << "2:ab" << 2 << "";
+    QTest::newRow("browse") << 1 << QStringList{"ab"} << "" << "" << 0 << "";
+    QTest::newRow("stored answer") << 0 << QStringList{"Ab"} << "2|1|" << "1:Ab" << 1 << "aB";
+    QTest::newRow("stored answer, then more") << 0 << QStringList{"ab", "c"} << "2|1|;2|2|" << "1:ab 2:abc" << 2
+                                              << "ab";
+    QTest::newRow("browse, stored answer") << 1 << QStringList{"ab"} << "" << "" << 0 << "ab";
 }
 
-// The answer always shows; practice records a typed text and reports only
-// its state.
+// The answer always shows; practice records a typed text, judged against
+// the stored answer, and reports only its state.
 void TestCaseExplainCellForm::showAnswer()
 {
     QFETCH(int, cellMode);
     QFETCH(QStringList, typing);
-    CellFixture bank;
+    QFETCH(QString, stored);
+    CellFixture bank(stored.isEmpty() ? QStringList() : freshAnswer(caseQuestion, stored));
     QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
     auto group = CellFixture::group(caseGroup);
     CellPage<SIMPLE_CASE_EXPLAINECellForm> page;

@@ -117,6 +117,8 @@ class TestPlainCells : public QObject
 private slots:
     void initTestCase() { initResources(); }
 
+    void typedAnswerRule_data();
+    void typedAnswerRule();
     void examFill_data();
     void examFill();
     void examRestore_data();
@@ -135,6 +137,40 @@ private slots:
     void descriptionLine();
     void buttonStyles();
 };
+
+void TestPlainCells::typedAnswerRule_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("right");
+    QTest::newRow("exact") << "0.70" << "0.70" << true;
+    QTest::newRow("one digit changed") << "0.71" << "0.70" << false;
+    QTest::newRow("blanks around") << " \t0.70 \n" << "0.70" << true;
+    QTest::newRow("run of blanks") << "a   b" << "a b" << true;
+    QTest::newRow("tab and line feed as blanks") << "a\t\nb" << "a b" << true;
+    QTest::newRow("blank left out") << "ab" << "a b" << false;
+    QTest::newRow("stored with blanks around") << "肺泡" << " 肺泡  " << true;
+    QTest::newRow("full-width digits and point") << "０．７０" << "0.70" << true;
+    QTest::newRow("full-width letters") << "ＡＴＰ" << "atp" << true;
+    QTest::newRow("stored full-width") << "5%" << "５％" << true;
+    QTest::newRow("ideographic space") << "肺\u3000泡" << "肺 泡" << true;
+    QTest::newRow("Latin letters without case") << "Atp" << "aTP" << true;
+    QTest::newRow("accented Latin without case") << "É" << "é" << true;
+    QTest::newRow("Greek keeps its case") << "Β" << "β" << false;
+    QTest::newRow("Chinese exact") << "肺泡" << "肺泡" << true;
+    QTest::newRow("Chinese character changed") << "肺胞" << "肺泡" << false;
+    QTest::newRow("empty against empty") << "" << "" << false;
+    QTest::newRow("blanks against empty") << "  " << "" << false;
+    QTest::newRow("empty against an answer") << "" << "0.70" << false;
+}
+
+// A typed answer is right when it reads as the stored one.
+void TestPlainCells::typedAnswerRule()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QTEST(PlainCellBase::typedAnswerIsRight(typed, stored), "right");
+}
 
 void TestPlainCells::examFill_data()
 {

@@ -13,6 +13,7 @@
 #include "SqliteClass.h"
 
 #include <QCursor>
+#include <QPointer>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -104,9 +105,11 @@ bool panelOpen(QuestionCellForm *cell)
     return !child(cell, "widget_answer")->isHidden();
 }
 
+// The click reaches the cell once the release is done with.
 void clickRow(QuestionCellForm *cell, int row)
 {
     QTest::mouseClick(rowLabel(cell, row, "label_text"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 QString states(const QSignalSpy &spy)
@@ -186,6 +189,7 @@ private slots:
     void examTakesNoAnswerOnceShown();
     void examSavedAnswerComesBackWithoutMarks();
     void forwardedClicks();
+    void receiverDeletesTheCellOnAClick();
     void rowHeights_data();
     void rowHeights();
     void buttonStyles();
@@ -496,6 +500,45 @@ void TestQuestionCellForm::forwardedClicks()
     QCOMPARE(checkedLetters(cell), QStringLiteral("C"));
     QCOMPARE(state.count(), 1);
     QCOMPARE(logStates(1001), QStringLiteral("2"));
+}
+
+// Every object a mouse release reaches, and the clicks, in order.
+struct ReleaseLog : QObject {
+    QStringList entries;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease)
+            entries << QString::fromLatin1(watched->metaObject()->className());
+        return false;
+    }
+};
+
+// A receiver of the option row's click may delete the whole cell: the click
+// arrives once the release has travelled through the label and its parents,
+// so nothing of the cell is touched afterwards (the sanitizer build tells).
+void TestQuestionCellForm::receiverDeletesTheCellOnAClick()
+{
+    CellFixture bank(freshQuestion(1001, QStringLiteral("B")));
+    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
+    Page page;
+    QPointer<QuestionCellForm> cell = page.add(bank.group(101), 0);
+    QVERIFY(page.showActive());
+    QSignalSpy state(cell.data(), &QuestionCellForm::sendState);
+    ReleaseLog log;
+    connect(optionRow(cell, 1), &QuestionAnswerCellForm::sendclick, this, [&] {
+        log.entries << QStringLiteral("click");
+        delete cell.data();
+    });
+    qApp->installEventFilter(&log);
+    clickRow(cell, 1);
+    qApp->removeEventFilter(&log);
+    QVERIFY(cell.isNull());
+    QCOMPARE(log.entries.first(), QStringLiteral("Inherit_QLabel"));
+    QVERIFY(log.entries.contains(QStringLiteral("QuestionAnswerCellForm")));
+    QCOMPARE(log.entries.last(), QStringLiteral("click"));
+    QCOMPARE(log.entries.count(QStringLiteral("click")), 1);
+    QCOMPARE(state.count(), 1);
+    QCOMPARE(logStates(1001), QStringLiteral("1"));
 }
 
 void TestQuestionCellForm::rowHeights_data()

@@ -10,6 +10,7 @@
 #include "MyMessageBox.h"
 #include "PlainCellKit.h"
 #include "QuestionAnswerCellForm.h"
+#include "QuestionCellFactory.h"
 #include "QuestionCellForm.h"
 #include "Resources.h"
 #include "SqliteClass.h"
@@ -136,6 +137,8 @@ void clickOption(QuestionsForm &form, int row, int option)
     auto *optionRow = qobject_cast<QuestionAnswerCellForm *>(options->cellWidget(option, 0));
     QVERIFY(optionRow);
     QTest::mouseClick(child<QLabel>(optionRow, "label_text"), Qt::LeftButton);
+    // The click reaches the cell once the release is done with.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 // The checked options of a choice cell: "1" or "0" a row.
@@ -225,6 +228,8 @@ private slots:
     void answerMarksTheSideRow();
     void downAndUp();
     void freeTextQuestionsHaveTheirOwnCells();
+    void inOrderForEveryCell_data();
+    void inOrderForEveryCell();
     void emptySets_data();
     void emptySets();
     void failedLoadEmptiesTheTables();
@@ -481,7 +486,9 @@ void TestQuestionsForm::downAndUp()
 void TestQuestionsForm::freeTextQuestionsHaveTheirOwnCells()
 {
     openBank({QStringLiteral("insert into tQue (queId, cateListId, queText, answer, prompt, IsDel, ord, userStatus) "
-                             "values (1030, 109, '简述支气管哮喘的治疗原则。', '控制发作。', '', '0', 2, '0')")});
+                             "values (1030, 109, '简述支气管哮喘的治疗原则。', '控制发作。', '', '0', 2, '0')"),
+              // Answered up to the case question of row 5, which stays open.
+              QStringLiteral("update tQue set userStatus = '2', userAnswer = 'x' where queId in (1011, 1012, 1030, 1013)")});
     Dialog dialog;
     QuestionsForm &form = dialog.form;
     QVERIFY(dialog.load(112, QStringLiteral("呼吸练习二")));
@@ -523,6 +530,81 @@ void TestQuestionsForm::freeTextQuestionsHaveTheirOwnCells()
     QCOMPARE(shownMessage(), QString());
     QCOMPARE(CellFixture::userColumns(1015), QStringLiteral("1|A"));
     QCOMPARE(stateMark(sideRow(form, 6)), QStringLiteral("R"));
+}
+
+namespace {
+
+// Set 190: a choice, a fill-in, a case question and a choice, one group
+// each; the rows before `open` answered wrong, the rest not answered.
+QStringList orderedSet(int open)
+{
+    QStringList sql{
+        QStringLiteral("insert into tCate (cateId, cateName, faId, ord, choose) values (190, '顺序', 1, 9, '1')"),
+        QStringLiteral("insert into tCateList (cateListId, cateId, queTypeId, publicQueText, ord) values"
+                       " (1901, 190, 1, '', 1), (1902, 190, 10, '', 2), (1903, 190, 12, '', 3), (1904, 190, 1, '', 4)"),
+        QStringLiteral("insert into tQue (queId, cateListId, queText, answer, prompt, IsDel, ord, userStatus) values"
+                       " (1901, 1901, '选一', 'A', '', '0', 1, '0'), (1902, 1902, '填一', '肺泡', '', '0', 1, '0'),"
+                       " (1903, 1903, '述一', '要点', '', '0', 1, '0'), (1904, 1904, '选二', 'A', '', '0', 1, '0')"),
+        QStringLiteral("insert into tQueOpt (optName, optText, queId) values"
+                       " ('A', '甲', 1901), ('B', '乙', 1901), ('A', '甲', 1904), ('B', '乙', 1904)"),
+    };
+    if (open > 0)
+        sql << QStringLiteral("update tQue set userStatus = '2', userAnswer = 'B' where queId between 1901 and %1")
+                   .arg(1900 + open);
+    return sql;
+}
+
+// Answers the row as a user does: option B of a choice, or "abc" typed and
+// "显示答案" pressed.
+void answerRow(QuestionsForm &form, int row)
+{
+    if (choiceCell(form, row)) {
+        clickOption(form, row, 1);
+        return;
+    }
+    questionTable(form)->verticalScrollBar()->setValue(row);
+    QCoreApplication::processEvents();
+    QTest::mouseClick(answerBox(cellAt(form, row))->viewport(), Qt::LeftButton);
+    typeInto(cellAt(form, row), QStringLiteral("abc"));
+    QTest::mouseClick(button(cellAt(form, row), "pushButton_showanswer"), Qt::LeftButton);
+}
+
+} // namespace
+
+void TestQuestionsForm::inOrderForEveryCell_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::newRow("fill-in after an open choice") << 1;
+    QTest::newRow("case after an open fill-in") << 2;
+    QTest::newRow("choice after an open case") << 3;
+}
+
+// Whatever its cell, a question takes no answer while the one before it has
+// no state, and takes one once it has.
+void TestQuestionsForm::inOrderForEveryCell()
+{
+    QFETCH(int, row);
+    openBank(orderedSet(row - 1));
+    Dialog dialog;
+    QuestionsForm &form = dialog.form;
+    QVERIFY(dialog.load(190));
+    QCOMPARE(questionTable(form)->rowCount(), 4);
+    const QString before = CellFixture::userData();
+
+    answerRow(form, row);
+    QCOMPARE(QuestionCellFactory::answerState(cellAt(form, row)), 0);
+    QCOMPARE(stateMark(sideRow(form, row)), QStringLiteral("-"));
+    QCOMPARE(CellFixture::userData(), before);
+    QCOMPARE(shownMessage(), QStringLiteral("上有未做的题,请按顺序答题."));
+    closeMessageBox();
+
+    answerRow(form, row - 1);
+    QCOMPARE(QuestionCellFactory::answerState(cellAt(form, row - 1)), 2);
+    answerRow(form, row);
+    QCOMPARE(shownMessage(), QString());
+    QCOMPARE(QuestionCellFactory::answerState(cellAt(form, row)), 2);
+    QCOMPARE(stateMark(sideRow(form, row)), QStringLiteral("W"));
+    QCOMPARE(CellFixture::userColumns(1901 + row).left(2), QStringLiteral("2|"));
 }
 
 void TestQuestionsForm::emptySets_data()

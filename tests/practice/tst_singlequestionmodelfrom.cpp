@@ -11,6 +11,7 @@
 #include "FontBk.h"
 #include "InterpretationForm.h"
 #include "LogCapture.h"
+#include "MouseEvents.h"
 #include "MyMessageBox.h"
 #include "ReturnQuestionsDialog.h"
 #include "SqlRow.h"
@@ -21,6 +22,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QPointer>
 #include <QScrollArea>
 #include <QtTest>
@@ -475,6 +477,40 @@ private slots:
         // The cells span the reading area.
         page->show();
         QTRY_VERIFY(cellWidgets(*page).first()->width() > 700);
+    }
+
+    // A wheel notch over a shared-option box scrolls the page and answers nothing.
+    void wheelOverSharedOptionBoxScrolls()
+    {
+        ConfigIni::write(QStringLiteral("QuestionCell/questionCellCount"), 10);
+        Page page(111);
+        QVERIFY(finishLoad(*page));
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&*page));
+        auto *group = qobject_cast<B1CellForm *>(cellWidgets(*page).last());
+        QVERIFY(group);
+        auto *area = child<QScrollArea>(*page, "scrollArea");
+        QScrollBar *bar = area->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        const QString before = CellFixture::userData();
+        const int logged = sqlCount(QStringLiteral("select count(*) from tQueLog"));
+        for (B1CellOptionForm *sub : subQuestions(group)) {
+            auto *box = sub->findChild<QComboBox *>(QStringLiteral("comboBox_answer"));
+            area->ensureWidgetVisible(box, 0, 150);
+            QCOMPARE(page->childAt(box->mapTo(&*page, box->rect().center())), box);
+            QSignalSpy answers(sub, &B1CellOptionForm::sendAnswerState);
+            const int item = box->currentIndex();
+            const int start = bar->value();
+            sendWheel(box, -1);
+            const int down = bar->value();
+            QVERIFY2(down > start || down == bar->maximum(), "the page did not scroll down");
+            sendWheel(box, 1);
+            QVERIFY2(bar->value() < down, "the page did not scroll up");
+            QCOMPARE(box->currentIndex(), item);
+            QCOMPARE(answers.count(), 0);
+        }
+        QCOMPARE(sqlCount(QStringLiteral("select count(*) from tQueLog")), logged);
+        QCOMPARE(CellFixture::userData(), before);
     }
 
     void emptySet()

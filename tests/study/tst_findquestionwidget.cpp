@@ -286,6 +286,8 @@ void TestFindQuestionWidget::answeredHitLeavesRecords()
     const QList<QuestionAnswerCellForm *> options = shownCell(page)->findChildren<QuestionAnswerCellForm *>();
     QCOMPARE(options.size(), 5);
     QTest::mouseClick(child<QLabel>(options.first(), "label_text"), Qt::LeftButton);
+    // The click reaches the cell once the release is done with.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     QCOMPARE(qobject_cast<QuestionCellBase *>(shownCell(page))->answerState(), 1);
     clickRow(table(page), 1);
     auto *yes = child<QAbstractButton>(shownCell(page), "radioButton");
