@@ -277,7 +277,7 @@ const AesHardwareCode *hardwareCode()
 std::atomic<bool> tablesForced{false};
 
 // The one place that chooses the code path of a call: null means the tables.
-const AesHardwareCode *activeHardware()
+const AesHardwareCode *activeAesHardware()
 {
     return tablesForced.load(std::memory_order_relaxed) ? nullptr : hardwareCode();
 }
@@ -340,7 +340,7 @@ void aesForceTables(bool force)
 
 bool aesUsesHardware()
 {
-    return activeHardware() != nullptr;
+    return activeAesHardware() != nullptr;
 }
 
 int aesSetup(AesContext *context, int mode, int direction, const uint8_t *key, int keyLengthCode,
@@ -366,7 +366,7 @@ int aesSetup(AesContext *context, int mode, int direction, const uint8_t *key, i
     const int nk = 4 + 2 * keyLengthCode;  // key words: 4, 6, 8
     context->rounds = nk + 6;              // 10, 12, 14
     expandKey(context, key, nk);
-    prepareKeys(context, activeHardware());
+    prepareKeys(context, activeAesHardware());
     context->state = 0;
     return aesOk;
 }
@@ -380,7 +380,7 @@ int aesEncryptBlocks(AesContext *context, const uint8_t *input, int lengthInBits
     if (context->direction == aesDecrypt)
         return aesBadDirection;
     const int blocks = lengthInBits / 128;
-    const AesHardwareCode *hardware = activeHardware();
+    const AesHardwareCode *hardware = activeAesHardware();
     switch (context->mode) {
     case aesModeEcb:
         if (hardware) {
@@ -423,7 +423,7 @@ int aesDecryptBlocks(AesContext *context, const uint8_t *input, int lengthInBits
     if (context->mode != aesModeCfb1 && context->direction == aesEncrypt)
         return aesBadDirection;
     const int blocks = lengthInBits / 128;
-    const AesHardwareCode *hardware = activeHardware();
+    const AesHardwareCode *hardware = activeAesHardware();
     switch (context->mode) {
     case aesModeEcb:
         if (hardware) {

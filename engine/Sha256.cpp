@@ -51,7 +51,7 @@ Sha256HardwareTransform hardwareTransform()
 std::atomic<bool> portableForced{false};
 
 // The one place that chooses the code of a compression: null means ours.
-Sha256HardwareTransform activeHardware()
+Sha256HardwareTransform activeSha256Hardware()
 {
     return portableForced.load(std::memory_order_relaxed) ? nullptr : hardwareTransform();
 }
@@ -108,12 +108,12 @@ void sha256ForcePortable(bool force)
 
 bool sha256UsesHardware()
 {
-    return activeHardware() != nullptr;
+    return activeSha256Hardware() != nullptr;
 }
 
 void sha256Transform(uint32_t state[8], const uint8_t block[64])
 {
-    if (const Sha256HardwareTransform hardware = activeHardware())
+    if (const Sha256HardwareTransform hardware = activeSha256Hardware())
         hardware(state, block, K);
     else
         portableTransform(state, block);

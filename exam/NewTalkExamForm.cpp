@@ -1,6 +1,7 @@
 #include "NewTalkExamForm.h"
 #include "ui_NewTalkExamForm.h"
 
+#include "ClockText.h"
 #include "DataToUiThreadClass.h"
 #include "ExamSection.h"
 #include "HelpDialog.h"
@@ -48,11 +49,6 @@ QList<ManMachinePart> manMachineParts(ManMachinePaperType type)
     default:
         return {};
     }
-}
-
-QString twoDigits(int value)
-{
-    return value < 10 ? QStringLiteral("0%1").arg(value) : QStringLiteral("%1").arg(value);
 }
 
 } // namespace
@@ -352,8 +348,8 @@ void NewTalkExamForm::receiveTalkError(int ret)
 
 void NewTalkExamForm::showClock()
 {
-    ui->label_time->setText(QStringLiteral("考试时间：%1      已用时间：%2:%3:%4")
-                                .arg(examTimeText, twoDigits(hours), twoDigits(minutes), twoDigits(seconds)));
+    ui->label_time->setText(QStringLiteral("考试时间：%1      已用时间：%2")
+                                .arg(examTimeText, clockText(hours, minutes, seconds)));
     ui->progress_time->setValue(elapsedSeconds);
 }
 

@@ -1,6 +1,7 @@
 #include "QuestionsForm.h"
 #include "ui_QuestionsForm.h"
 
+#include "ClockText.h"
 #include "DataToUiThreadClass.h"
 #include "MainQuestion.h"
 #include "MarkForm.h"
@@ -23,11 +24,6 @@ namespace {
 constexpr int questionRowHeight = 391;
 constexpr int barHeight = 35;
 constexpr int headerHeight = 30;
-
-QString twoDigits(int value)
-{
-    return value <= 9 ? QStringLiteral("0%1").arg(value) : QString::number(value);
-}
 
 // Free-text questions have no options: a choice cell could never take an
 // answer, and by the in-order rule every later question would be refused.
@@ -262,7 +258,7 @@ void QuestionsForm::receiveTimeOut()
             ++hours;
         }
     }
-    ui->label_time->setText(QStringLiteral("%1:%2:%3").arg(twoDigits(hours), twoDigits(minutes), twoDigits(seconds)));
+    ui->label_time->setText(clockText(hours, minutes, seconds));
 }
 
 void QuestionsForm::receiveMark(int id, bool state)

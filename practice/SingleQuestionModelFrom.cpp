@@ -3,6 +3,7 @@
 
 #include "B1CellForm.h"
 #include "CellBk.h"
+#include "ClockText.h"
 #include "ConfigIni.h"
 #include "DataToUiThreadClass.h"
 #include "ErrorReport.h"
@@ -36,7 +37,7 @@ const QString keyChecked = QStringLiteral("QuestionCell/IsChecked");
 
 // A style sheet set on the scroll area outranks the page's rules for its
 // scroll bars and would leave them without a handle; their own sheet wins.
-const char scrollBarStyle[] =
+const char pageScrollBarStyle[] =
     "QScrollBar:vertical{width: 13px;background: transparent;margin: 0px;border: none;}"
     "QScrollBar::handle:vertical{background: rgb(195, 195, 195);border-radius: 3px;min-height: 20px;}"
     "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;border: none;background: none;}"
@@ -53,18 +54,13 @@ bool isDark(const QString &colour)
            < 128 * 1000;
 }
 
-QString twoDigits(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
 } // namespace
 
 SingleQuestionModelFrom::SingleQuestionModelFrom(QWidget *parent)
     : QWidget(parent), ui(new Ui::SingleQuestionModelFrom)
 {
     ui->setupUi(this);
-    ui->scrollArea->verticalScrollBar()->setStyleSheet(QString::fromLatin1(scrollBarStyle));
+    ui->scrollArea->verticalScrollBar()->setStyleSheet(QString::fromLatin1(pageScrollBarStyle));
     // The viewport takes the reading colour; the content widget lets it show.
     ui->scrollAreaWidgetContents->setAutoFillBackground(false);
     ui->scrollAreaWidgetContents->setStyleSheet(
@@ -284,7 +280,7 @@ void SingleQuestionModelFrom::receiveTimeOut()
         }
     }
     ui->label_time->setText(
-        QStringLiteral("计时:%1:%2:%3").arg(twoDigits(hours), twoDigits(minutes), twoDigits(seconds)));
+        QStringLiteral("计时:") + clockText(hours, minutes, seconds));
 }
 
 void SingleQuestionModelFrom::on_pushButton_down_clicked()

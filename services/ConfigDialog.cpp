@@ -13,7 +13,6 @@
 
 namespace {
 
-const QString bankName = QStringLiteral("MedicalDB.db");
 const QString backupName = QStringLiteral("BKMedicalDB.db");
 
 // The open subject's directory, read anew for every step: a data repair or a
@@ -99,7 +98,7 @@ void ConfigDialog::receiveChoiceDialog()
     }
     // The backup is checked and swapped in under the store lock; on any
     // failure the live bank stays untouched. The backup itself stays.
-    const bool restored = store->replaceBankFile(dir + bankName, dir + backupName, QString()) == 0;
+    const bool restored = store->replaceBankFile(dir + SqliteClass::bankFileName(), dir + backupName, QString()) == 0;
     if (!restored)
         qWarning().noquote() << QStringLiteral("还原失败:%1").arg(store->lastErrorText());
     // The subject's bank open again, whatever the connection was on before.

@@ -20,7 +20,6 @@
 
 namespace {
 
-const QString bankName = QStringLiteral("MedicalDB.db");
 // In the work folder: the copy of the open bank that the merge writes into,
 // and the open bank as it was before the repair put the merge in its place.
 const QString mergedName = QStringLiteral("MergedMedicalDB.db");
@@ -237,7 +236,7 @@ void DataRecoveryWidget::packageUnpacked()
 {
     const int unpacked = unpacker->result();
     const QString reason = unpacker->reason();
-    newBank = unpacker->packageFolder() + QLatin1Char('/') + bankName;
+    newBank = unpacker->packageFolder() + QLatin1Char('/') + SqliteClass::bankFileName();
     newImages = unpacker->imagesFolder();
     delete unpacker;
     unpacker = nullptr;
@@ -367,5 +366,5 @@ QString DataRecoveryWidget::workPath(const QString &name) const
 
 QString DataRecoveryWidget::bankFile() const
 {
-    return QStringLiteral("%1/%2").arg(databaseDir, bankName);
+    return QStringLiteral("%1/%2").arg(databaseDir, SqliteClass::bankFileName());
 }

@@ -34,7 +34,6 @@
 namespace {
 
 const QString dataDir = QStringLiteral("data");
-const QString bankName = QStringLiteral("MedicalDB.db");
 const QString installFailedText = QStringLiteral("科目安装失败,请重新下载.");
 const QString tooLargeText = QStringLiteral("科目包过大或磁盘空间不足,无法安装.");
 const QString downloadFolderName = QStringLiteral("IniFilePath");
@@ -411,7 +410,7 @@ void SelectSubjectsDialog::packageUnpacked()
 QString SelectSubjectsDialog::installPackage(const QString &subjectDir, const QString &packageFolder,
                                              const QString &stagedImages)
 {
-    const QString stagedBank = packageFolder + QLatin1Char('/') + bankName;
+    const QString stagedBank = packageFolder + QLatin1Char('/') + SqliteClass::bankFileName();
     SqliteClass *store = SqliteClass::instance();
     if (store->checkBankFile(stagedBank) != 0)
         return QStringLiteral("科目包中的题库不可用: %1").arg(store->lastErrorText());
@@ -432,7 +431,7 @@ QString SelectSubjectsDialog::installPackage(const QString &subjectDir, const QS
     if (!images.stage(stagedImages, &reason))
         return undo(QStringLiteral("复制图片失败: %1").arg(reason));
     // A bank already there is kept beside it, never overwritten.
-    const QString bankFile = subjectDir + QLatin1Char('/') + bankName;
+    const QString bankFile = subjectDir + QLatin1Char('/') + SqliteClass::bankFileName();
     QString keepOldAs;
     if (QFileInfo::exists(bankFile)) {
         const QString stem = bankFile + QLatin1Char('.')

@@ -73,8 +73,8 @@ int SqliteClass::openDatabase(const QString &path, const QString &password, int 
     if (mode == 1) {
         result = openFile(path, password);
     } else {
-        recoverBankFile(path + QStringLiteral("/MedicalDB.db"));
-        result = openFile(path + QStringLiteral("/MedicalDB.db"), password);
+        recoverBankFile(path + QLatin1Char('/') + bankFileName());
+        result = openFile(path + QLatin1Char('/') + bankFileName(), password);
         bankDirectory = path + QLatin1Char('/');
     }
 

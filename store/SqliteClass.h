@@ -47,6 +47,8 @@ class SqliteClass : public QObject
 public:
     // The store, created on the first call (on the GUI thread at start-up).
     static SqliteClass *instance();
+    // The bank's file name inside a subject's directory.
+    static QString bankFileName() { return QStringLiteral("MedicalDB.db"); }
     ~SqliteClass() override;
 
     // ---- Connection --------------------------------------------------------

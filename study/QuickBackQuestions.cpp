@@ -14,7 +14,7 @@
 
 namespace {
 
-const int setRowHeight = 42;
+const int memorisationRowHeight = 42;
 
 // Children of faId by ord (text 0 id, 1 name); a failed read is logged and
 // leaves what was read.
@@ -26,7 +26,7 @@ QList<SqliteData *> childChapters(int faId)
     return rows;
 }
 
-QTreeWidgetItem *treeItem(const SqliteData &chapter)
+QTreeWidgetItem *memorisationTreeItem(const SqliteData &chapter)
 {
     auto *item = new QTreeWidgetItem;
     item->setText(0, chapter.text1);
@@ -90,10 +90,10 @@ void QuickBackQuestions::loadChapterTree()
     tree->setColumnWidth(1, 1);
     tree->setColumnWidth(2, 1);
     for (const SqliteData *chapter : chapters) {
-        QTreeWidgetItem *chapterItem = treeItem(*chapter);
+        QTreeWidgetItem *chapterItem = memorisationTreeItem(*chapter);
         const QList<SqliteData *> sections = childChapters(chapter->text0.toInt());
         for (const SqliteData *section : sections) {
-            QTreeWidgetItem *sectionItem = treeItem(*section);
+            QTreeWidgetItem *sectionItem = memorisationTreeItem(*section);
             sectionItem->setToolTip(0, section->text1);
             chapterItem->addChild(sectionItem);
         }
@@ -164,7 +164,7 @@ void QuickBackQuestions::receiveQuestionBycate_Id(SqliteData *data)
     table->insertRow(index);
     ++loadedSetCount;
     table->setCellWidget(index, 0, row);
-    table->setRowHeight(index, setRowHeight);
+    table->setRowHeight(index, memorisationRowHeight);
 }
 
 void QuickBackQuestions::receiveQuickBackQuestionCateId(int cateid, QString title)
