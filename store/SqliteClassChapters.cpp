@@ -46,6 +46,12 @@ int writeChapterCounts(SqliteClass &store, int cateId, QString &questions, QStri
 
 const QString parentOfChapter = QStringLiteral("select faId from tCate where cateId = ? ORDER BY ord ");
 const QString childrenOfChapter = QStringLiteral("select cateId, cateName from tCate where faId = ? order by ord");
+// The chapter's own questions with the status %1: the group-and-study index
+// answers it without reading the questions themselves (joined to themselves
+// by id, every row was read from the table).
+const QString chapterAnsweredCount = QStringLiteral(
+    "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
+    "and b.cateId = c.cateId and c.cateId = ? and %1 and a.IsDel != '1'");
 
 } // namespace
 
@@ -102,21 +108,13 @@ int SqliteClass::chapterQuestionCount(int cateId)
 int SqliteClass::chapterDoneCount(int cateId)
 {
     const StoreLocker locker(storeMutex);
-    return firstInt(QStringLiteral(
-                        "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
-                        "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
-                        "and a.userStatus !='0' and a.IsDel != '1'"),
-                    {numberText(cateId)}, -1);
+    return firstInt(chapterAnsweredCount.arg(QStringLiteral("a.userStatus != '0'")), {numberText(cateId)}, -1);
 }
 
 int SqliteClass::chapterRightCount(int cateId)
 {
     const StoreLocker locker(storeMutex);
-    return firstInt(QStringLiteral(
-                        "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
-                        "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
-                        "and a.userStatus = '1' and a.IsDel != '1' "),
-                    {numberText(cateId)}, -1);
+    return firstInt(chapterAnsweredCount.arg(QStringLiteral("a.userStatus = '1'")), {numberText(cateId)}, -1);
 }
 
 int SqliteClass::questionCount()
@@ -266,6 +264,8 @@ int SqliteClass::recentChapters(QList<SqliteData *> &list)
     // Each chapter's latest answer, as "select max(c.userTime), ... group by
     // a.cateId order by c.userTime desc" gives them, gathered window by
     // window: over the whole bank at once it would hold the store for long.
+    // Windows by group, not by rowid: the group-and-study index then answers
+    // them without reading the questions themselves.
     enum { Time, CateId, CateName, QueId, FaId };
     const QString sql = QStringLiteral(
         "select max(c.userTime),a.cateId,a.cateName,c.queId, a.faId from tCate a,tCateList b,tQue c "
@@ -280,7 +280,8 @@ int SqliteClass::recentChapters(QList<SqliteData *> &list)
                                                kept = row;
                                            return true;
                                        });
-                                   });
+                                   },
+                                   QStringLiteral("cateListId"));
     if (read != 0)
         return -1;
     // Newest first; chapters answered at the same time by id.
