@@ -408,6 +408,9 @@ private:
     // changes stay only when it succeeds. Its result, or -1.
     int runInTransaction(const std::function<int()> &work);
     int firstInt(const QString &sql, const QVariantList &values, int noRow); // first row, column 0; -1 on failure
+    // The chapter's question, right and answered counts (text2 to text4) and
+    // its last answer time; 0 or -1.
+    int chapterStats(SqliteData &record, int cateId);
     int selectInt(const QString &sql, int &value); // 1 row (value set), 0 none, -1 failure
     // What a read does with a step that fails part-way: fail, or take it as
     // the end of the rows, as the chapter and settings reads always have.
