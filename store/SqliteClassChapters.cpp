@@ -178,19 +178,9 @@ int SqliteClass::chapterSummary(SqliteData *&record, int cateId)
     const QVariant id = numberText(cateId);
     QSqlQuery query = newQuery();
     if (!runQuery(query,
-                  QStringLiteral(
-                      "select * from (select cateId, cateName,ord from tCate where cateId = ? )a , "
-                      "(select (count(a.queId))Allcount from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
-                      "and   b.cateId = c.cateId and c.cateId = ? and a.IsDel != '1' )b ,  "
-                      "(select (count(distinct(a.queId)))Rightcount from tQue a, tCateList b, tCate c, tQue d "
-                      "where a.queId =   d.queId and d.cateListId = b.cateListId and b.cateId  = c.cateId "
-                      "and c.cateId = ? and a.userStatus = '1' and a.IsDel != '1' )c,"
-                      "(select (count(distinct(a.queId)))IsQueCount from tQue a,   tCateList b, tCate c, tQue d "
-                      "where a.queId = d.queId  and d.cateListId = b.cateListId and b.cateId =  c.cateId "
-                      "and c.cateId = ? and a.userStatus !='0' and a.IsDel != '1')d, "
-                      "(select (max(c.userTime))MaxTime from tCate a,  tCateList b, tQue c where a.cateId =   b.cateId "
-                      "and b.cateListId = c.cateListId  and  a.cateId = ? and c.userStatus != '0' "
-                      "and c.IsDel != '1')e order by a.ord;"),
+                  QStringLiteral("select cateId, cateName, ord, (%1), (%2), (%3), (%4) from tCate where cateId = ? "
+                                 "order by ord")
+                      .arg(chapterQuestionCountSql, chapterRightCountSql, chapterDoneCountSql, chapterLastAnswerTimeSql),
                   {id, id, id, id, id}))
         return -1;
     if (!query.next())
