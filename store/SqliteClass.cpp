@@ -337,18 +337,19 @@ int SqliteClass::readRows(const QString &sql, const QVariantList &values,
 }
 
 int SqliteClass::readInWindows(const QString &table, const QString &alias,
-                               const std::function<int(const QString &, const QVariantList &)> &read)
+                               const std::function<int(const QString &, const QVariantList &)> &read,
+                               const QString &key)
 {
     const int windowRows = 500;
     QVariant after; // null before the first window
     for (;;) {
         if (stopRequested())
             return -1;
-        // The last row id of the next window; none when fewer rows are left.
+        // The last key of the next window; none when fewer rows are left.
         QVariant last;
         const QString boundSql =
-            QStringLiteral("select rowid from %1 %2 order by rowid limit 1 offset %3")
-                .arg(table, after.isNull() ? QString() : QStringLiteral("where rowid > ?"))
+            QStringLiteral("select %1 from %2 where %1 %3 order by %1 limit 1 offset %4")
+                .arg(key, table, after.isNull() ? QStringLiteral("is not null") : QStringLiteral("> ?"))
                 .arg(windowRows - 1);
         if (readRows(boundSql, after.isNull() ? QVariantList() : QVariantList{after},
                      [&last](const Row &row) {
@@ -357,14 +358,14 @@ int SqliteClass::readInWindows(const QString &table, const QString &alias,
                      })
             != 0)
             return -1;
-        QStringList limits{QStringLiteral("1")};
+        QStringList limits{QStringLiteral("%1.%2 is not null").arg(alias, key)};
         QVariantList values;
         if (!after.isNull()) {
-            limits << alias + QStringLiteral(".rowid > ?");
+            limits << QStringLiteral("%1.%2 > ?").arg(alias, key);
             values << after;
         }
         if (!last.isNull()) {
-            limits << alias + QStringLiteral(".rowid <= ?");
+            limits << QStringLiteral("%1.%2 <= ?").arg(alias, key);
             values << last;
         }
         const int result = read(limits.join(QStringLiteral(" and ")), values);

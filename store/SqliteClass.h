@@ -410,6 +410,9 @@ private:
     // changes stay only when it succeeds. Its result, or -1.
     int runInTransaction(const std::function<int()> &work);
     int firstInt(const QString &sql, const QVariantList &values, int noRow); // first row, column 0; -1 on failure
+    // The chapter's question, right and answered counts (text2 to text4) and
+    // its last answer time; 0 or -1.
+    int chapterStats(SqliteData &record, int cateId);
     int selectInt(const QString &sql, int &value); // 1 row (value set), 0 none, -1 failure
     // What a read does with a step that fails part-way: fail, or take it as
     // the end of the rows, as the chapter and settings reads always have.
@@ -420,11 +423,14 @@ private:
     int readRows(const QString &sql, const QVariantList &values,
                  const std::function<bool(const Row &)> &take,
                  StepFailure stepFailure = StepFailure::Fails);
-    // Walks table in windows of a few hundred rows by rowid: read gets the
-    // condition that keeps alias to one window and the condition's values,
-    // and gives 0 to go on. 0, or the first other result of read.
+    // Walks table in windows of a few hundred rows by key (rowid, or an
+    // indexed column: rows where it is null are left out, and rows of one
+    // value share a window): read gets the condition that keeps alias to one
+    // window and the condition's values, and gives 0 to go on. 0, or the
+    // first other result of read.
     int readInWindows(const QString &table, const QString &alias,
-                      const std::function<int(const QString &, const QVariantList &)> &read);
+                      const std::function<int(const QString &, const QVariantList &)> &read,
+                      const QString &key = QStringLiteral("rowid"));
     // Reads in windows what "select ... fromWhere" selects, where fromWhere
     // ends in a condition "%1" on alias, a row of table, and values are its
     // placeholders before that. readKeys: alias.rowid and keyColumns (", ..."

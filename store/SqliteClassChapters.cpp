@@ -46,6 +46,26 @@ int writeChapterCounts(SqliteClass &store, int cateId, QString &questions, QStri
 
 const QString parentOfChapter = QStringLiteral("select faId from tCate where cateId = ? ORDER BY ord ");
 const QString childrenOfChapter = QStringLiteral("select cateId, cateName from tCate where faId = ? order by ord");
+const QString chapterQuestionCountSql = QStringLiteral(
+    "select count(a.queId) from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
+    "and b.cateId = c.cateId and c.cateId = ? and a.IsDel != '1' ");
+// The chapter's own questions with the status %1: the group-and-study index
+// answers it without reading the questions themselves (joined to themselves
+// by id, every row was read from the table).
+const QString chapterAnsweredCount = QStringLiteral(
+    "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
+    "and b.cateId = c.cateId and c.cateId = ? and %1 and a.IsDel != '1'");
+const QString chapterRightCountSql = chapterAnsweredCount.arg(QStringLiteral("a.userStatus = '1'"));
+const QString chapterDoneCountSql = chapterAnsweredCount.arg(QStringLiteral("a.userStatus != '0'"));
+const QString chapterLastAnswerTimeSql =
+    QStringLiteral("select max(c.userTime) from tCate a, tCateList b, tQue c where a.cateId = b.cateId "
+                   "and b.cateListId = c.cateListId and  a.cateId = ? and c.userStatus != '0' "
+                   "and c.IsDel != '1'");
+// The four in one statement: a chapter list has one per row, and four
+// statements each cost more to prepare than to run.
+const QString chapterStatsSql = QStringLiteral("select (%1), (%2), (%3), (%4)")
+                                    .arg(chapterQuestionCountSql, chapterRightCountSql, chapterDoneCountSql,
+                                         chapterLastAnswerTimeSql);
 
 } // namespace
 
@@ -93,30 +113,19 @@ int SqliteClass::lastSiblingChapterId(int cateId)
 int SqliteClass::chapterQuestionCount(int cateId)
 {
     const StoreLocker locker(storeMutex);
-    return firstInt(QStringLiteral(
-                        "select count(a.queId) from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
-                        "and b.cateId = c.cateId and c.cateId = ? and a.IsDel != '1' "),
-                    {numberText(cateId)}, -1);
+    return firstInt(chapterQuestionCountSql, {numberText(cateId)}, -1);
 }
 
 int SqliteClass::chapterDoneCount(int cateId)
 {
     const StoreLocker locker(storeMutex);
-    return firstInt(QStringLiteral(
-                        "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
-                        "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
-                        "and a.userStatus !='0' and a.IsDel != '1'"),
-                    {numberText(cateId)}, -1);
+    return firstInt(chapterDoneCountSql, {numberText(cateId)}, -1);
 }
 
 int SqliteClass::chapterRightCount(int cateId)
 {
     const StoreLocker locker(storeMutex);
-    return firstInt(QStringLiteral(
-                        "select count(distinct(a.queId)) from tQue a, tCateList b, tCate c, tQue d where a.queId = d.queId "
-                        "and d.cateListId = b.cateListId and b.cateId = c.cateId and c.cateId = ? "
-                        "and a.userStatus = '1' and a.IsDel != '1' "),
-                    {numberText(cateId)}, -1);
+    return firstInt(chapterRightCountSql, {numberText(cateId)}, -1);
 }
 
 int SqliteClass::questionCount()
@@ -141,15 +150,26 @@ int SqliteClass::chapterLastAnswerTime(QDateTime &time, int cateId)
 {
     const StoreLocker locker(storeMutex);
     QSqlQuery query = newQuery();
-    if (!runQuery(query,
-                  QStringLiteral("select max(c.userTime) from tCate a, tCateList b, tQue c where a.cateId = b.cateId "
-                                 "and b.cateListId = c.cateListId and  a.cateId = ? and c.userStatus != '0' "
-                                 "and c.IsDel != '1'"),
-                  {numberText(cateId)}))
+    if (!runQuery(query, chapterLastAnswerTimeSql, {numberText(cateId)}))
         return -1;
     if (query.next())
         time = storedTime(query.value(0));
     return 0;
+}
+
+int SqliteClass::chapterStats(SqliteData &record, int cateId)
+{
+    const QVariant id = numberText(cateId);
+    bool read = false;
+    const int result = readRows(chapterStatsSql, {id, id, id, id}, [&](const Row &row) {
+        record.text2 = QString::number(row.value(0).toInt());
+        record.text3 = QString::number(row.value(1).toInt());
+        record.text4 = QString::number(row.value(2).toInt());
+        record.dateTime = storedTime(row.value(3));
+        read = true;
+        return true;
+    });
+    return result == 0 && read ? 0 : -1;
 }
 
 int SqliteClass::chapterSummary(SqliteData *&record, int cateId)
@@ -158,19 +178,9 @@ int SqliteClass::chapterSummary(SqliteData *&record, int cateId)
     const QVariant id = numberText(cateId);
     QSqlQuery query = newQuery();
     if (!runQuery(query,
-                  QStringLiteral(
-                      "select * from (select cateId, cateName,ord from tCate where cateId = ? )a , "
-                      "(select (count(a.queId))Allcount from tQue a, tCateList b, tCate c where a.cateListId = b.cateListId "
-                      "and   b.cateId = c.cateId and c.cateId = ? and a.IsDel != '1' )b ,  "
-                      "(select (count(distinct(a.queId)))Rightcount from tQue a, tCateList b, tCate c, tQue d "
-                      "where a.queId =   d.queId and d.cateListId = b.cateListId and b.cateId  = c.cateId "
-                      "and c.cateId = ? and a.userStatus = '1' and a.IsDel != '1' )c,"
-                      "(select (count(distinct(a.queId)))IsQueCount from tQue a,   tCateList b, tCate c, tQue d "
-                      "where a.queId = d.queId  and d.cateListId = b.cateListId and b.cateId =  c.cateId "
-                      "and c.cateId = ? and a.userStatus !='0' and a.IsDel != '1')d, "
-                      "(select (max(c.userTime))MaxTime from tCate a,  tCateList b, tQue c where a.cateId =   b.cateId "
-                      "and b.cateListId = c.cateListId  and  a.cateId = ? and c.userStatus != '0' "
-                      "and c.IsDel != '1')e order by a.ord;"),
+                  QStringLiteral("select cateId, cateName, ord, (%1), (%2), (%3), (%4) from tCate where cateId = ? "
+                                 "order by ord")
+                      .arg(chapterQuestionCountSql, chapterRightCountSql, chapterDoneCountSql, chapterLastAnswerTimeSql),
                   {id, id, id, id, id}))
         return -1;
     if (!query.next())
@@ -242,8 +252,7 @@ int SqliteClass::childChaptersWithStats(QList<SqliteData *> &list, int faId)
                     [&](const Row &row) {
                         std::unique_ptr<SqliteData> record(chapterRecord(row, true));
                         const int cateId = row.value(0).toInt();
-                        if (writeChapterCounts(*this, cateId, record->text2, record->text3, record->text4) == -1
-                            || chapterLastAnswerTime(record->dateTime, cateId) == -1)
+                        if (chapterStats(*record, cateId) == -1)
                             return false;
                         list.append(record.release());
                         return true;
@@ -266,6 +275,8 @@ int SqliteClass::recentChapters(QList<SqliteData *> &list)
     // Each chapter's latest answer, as "select max(c.userTime), ... group by
     // a.cateId order by c.userTime desc" gives them, gathered window by
     // window: over the whole bank at once it would hold the store for long.
+    // Windows by group, not by rowid: the group-and-study index then answers
+    // them without reading the questions themselves.
     enum { Time, CateId, CateName, QueId, FaId };
     const QString sql = QStringLiteral(
         "select max(c.userTime),a.cateId,a.cateName,c.queId, a.faId from tCate a,tCateList b,tQue c "
@@ -280,7 +291,8 @@ int SqliteClass::recentChapters(QList<SqliteData *> &list)
                                                kept = row;
                                            return true;
                                        });
-                                   });
+                                   },
+                                   QStringLiteral("cateListId"));
     if (read != 0)
         return -1;
     // Newest first; chapters answered at the same time by id.

@@ -236,7 +236,7 @@ void NewKnowWidget::receiveThreadNewKnowQuestion(int ret)
         showTotals(ReviewToday, {});
         return;
     }
-    on_pushButton_all_clicked(false);
+    // Only the period on show is filled; the others are built when chosen.
     on_pushButton_day_clicked(false);
 }
 
