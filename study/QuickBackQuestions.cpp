@@ -89,6 +89,8 @@ void QuickBackQuestions::loadChapterTree()
     tree->setColumnWidth(0, 220);
     tree->setColumnWidth(1, 1);
     tree->setColumnWidth(2, 1);
+    // Long section names take the tree's free width rather than being cut at 220.
+    tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (const SqliteData *chapter : chapters) {
         QTreeWidgetItem *chapterItem = memorisationTreeItem(*chapter);
         const QList<SqliteData *> sections = childChapters(chapter->text0.toInt());

@@ -122,9 +122,10 @@ shot 20-search-hits 3
 click 400 200
 shot 21-search-hit 2
 
-# The skin dialog, below the skin button.
+# The skin dialog, below the skin button; closed again by its cross.
 click 880 20
 shot 22-skin-dialog
+click 851 66
 xdotool mousemove $((wx + 500)) $((wy + 660))
 sleep 1
 
@@ -140,5 +141,24 @@ for i in "${!entries[@]}"; do
   xdotool key Escape
   sleep 1
 done
+
+# Chapter practice on the first set, at its shared-stem group (the tenth
+# question), and the font-size picker closed by a click on an option, which
+# must stay unanswered.
+nav 1
+click 312 145
+sleep 2
+click 835 135
+sleep 3
+for _ in $(seq 9); do
+  click 666 648
+  sleep 0.7
+done
+shot 31-practice-shared-stem
+click 917 73
+shot 32-font-picker 1
+click 357 343
+shot 33-font-picker-closed 1
+click 975 73
 
 echo "screenshots in $out"

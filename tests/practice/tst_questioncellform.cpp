@@ -181,6 +181,7 @@ private slots:
     void restore();
     void init();
     void fillShowsTheQuestion();
+    void stemKeepsClearOfWhatIsAbove();
     void typeRecordMissing_data();
     void typeRecordMissing();
     void examErrorButton_data();
@@ -365,6 +366,25 @@ void TestQuestionCellForm::fillShowsTheQuestion()
 }
 
 // A group whose type the bank lacks shows "[]"; its own type code picks the marks.
+void TestQuestionCellForm::stemKeepsClearOfWhatIsAbove()
+{
+    CellFixture bank;
+    QVERIFY2(bank.isOpen(), qPrintable(bank.error()));
+    auto g = bank.group(103); // a stem with a picture, taller than the number beside it
+    QuestionCellForm cell;
+    cell.setStyle(skin);
+    QuestionData *q = g->questions.first();
+    QCOMPARE(cell.setQuestion(1, g.get(), q, q->options, 0), 1);
+    cell.resize(700, 600);
+    cell.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&cell));
+    const QLabel *stem = label(&cell, "textEdit_questiontypename");
+    QVERIFY(stem->heightForWidth(stem->width()) > label(&cell, "label_id")->sizeHint().height());
+    // A stem taller than the number keeps a layout margin from what lies above the cell.
+    const int top = stem->mapTo(&cell, QPoint()).y();
+    QVERIFY2(top >= 9, qPrintable(QString::number(top)));
+}
+
 void TestQuestionCellForm::typeRecordMissing_data()
 {
     QTest::addColumn<int>("group");

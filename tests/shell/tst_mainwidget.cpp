@@ -40,6 +40,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -144,6 +145,33 @@ public slots:
     void open(const QUrl &url) { urls << url; }
 };
 
+// The navigation bar has ended its slide.
+bool slideEnded(const NavigationForm *bar)
+{
+    const QList<QTimeLine *> slides = bar->findChildren<QTimeLine *>();
+    return std::none_of(slides.cbegin(), slides.cend(),
+                        [](QTimeLine *slide) { return slide->state() == QTimeLine::Running; });
+}
+
+// Each level of nested layouts posts its request to the next one up.
+void settleLayouts()
+{
+    for (int level = 0; level < 16; ++level) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    }
+}
+
+// The item's column-0 index in its tree's model.
+QModelIndex indexOf(QTreeWidgetItem *item)
+{
+    const QAbstractItemModel *model = item->treeWidget()->model();
+    QTreeWidgetItem *parent = item->parent();
+    if (!parent)
+        return model->index(item->treeWidget()->indexOfTopLevelItem(item), 0);
+    return model->index(parent->indexOfChild(item), 0, indexOf(parent));
+}
+
 } // namespace
 
 class TestMainWidget : public QObject
@@ -198,6 +226,8 @@ private slots:
     void lastSetOfSectionDoesNothing();
     void questionList();
     void pagesKeepTheWindowWidth();
+    void treeTitlesWholeWhereTheyFit_data();
+    void treeTitlesWholeWhereTheyFit();
 
     void deleteStartedWindow();
 
@@ -1020,31 +1050,19 @@ void TestMainWidget::pagesKeepTheWindowWidth()
     // The navigation bar ends its slide first: the page area is narrowest then.
     const QWidget *spacer = child<QWidget>(window.get(), "widget_right2");
     auto *bar = window->findChild<NavigationForm *>();
-    auto slideEnded = [bar] {
-        const QList<QTimeLine *> slides = bar->findChildren<QTimeLine *>();
-        return std::none_of(slides.cbegin(), slides.cend(),
-                            [](QTimeLine *slide) { return slide->state() == QTimeLine::Running; });
-    };
-    QTRY_VERIFY(slideEnded());
+    QTRY_VERIFY(slideEnded(bar));
     QVERIFY(spacer->width() >= 200);
     const int width = window->width();
-    // Each level of nested layouts posts its request to the next one up.
-    auto settle = [] {
-        for (int level = 0; level < 16; ++level) {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-            QCoreApplication::processEvents();
-        }
-    };
     for (int id = 0; id <= 12; ++id) {
         window->receiveButtonSlot(id);
-        settle();
+        settleLayouts();
         QVERIFY2(window->width() == width, qPrintable(QStringLiteral("page %1: %2").arg(id).arg(window->width())));
     }
 
     // The report and the syllabus slid the bar away: back with it.
     bar->slideIn();
-    QTRY_VERIFY(slideEnded());
-    settle();
+    QTRY_VERIFY(slideEnded(bar));
+    settleLayouts();
     QCOMPARE(window->width(), width);
     window->receiveButtonSlot(7);
     auto *search = qobject_cast<FindQuestionWidget *>(pageArea(*window).value(0));
@@ -1054,16 +1072,58 @@ void TestMainWidget::pagesKeepTheWindowWidth()
     QVERIFY(pagedriving::finishLoad(*search));
     QVERIFY(pagedriving::table(*search)->rowCount() > 0);
     pagedriving::clickRow(pagedriving::table(*search), 0);
-    settle();
+    settleLayouts();
     QVERIFY(pagedriving::shownCell(*search));
     QCOMPARE(window->width(), width);
 
     SqliteData set;
     set.text0 = QStringLiteral("12");
     window->receiveSingleQuestionModelFrom(&set, 2, QStringLiteral("第一章"));
-    settle();
+    settleLayouts();
     QVERIFY(qobject_cast<SingleQuestionModelFrom *>(pageArea(*window).value(0)));
     QCOMPARE(window->width(), width);
+}
+
+void TestMainWidget::treeTitlesWholeWhereTheyFit_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("name");
+    // Names as long as each tree's row holds at the window's opening size.
+    QTest::newRow("question bank") << 1 << QStringLiteral("呼吸系统疾病诊断原则");
+    QTest::newRow("exam set-up") << 5 << QStringLiteral("呼吸系统疾病的诊断与治疗原则");
+    QTest::newRow("quick memorisation") << 9 << QStringLiteral("呼吸系统疾病的诊断与治疗原则");
+}
+
+void TestMainWidget::treeTitlesWholeWhereTheyFit()
+{
+    QFETCH(int, page);
+    QFETCH(QString, name);
+    auto renamed = std::make_unique<FixtureBank>();
+    renamed->addSql(QStringLiteral("UPDATE tCate SET cateName = '%1' WHERE cateId = 11;").arg(name));
+    QVERIFY2(renamed->open(), qPrintable(renamed->error()));
+    std::swap(bank, renamed);
+    const bool started = startedWindow();
+    std::swap(bank, renamed);
+    QVERIFY(started);
+    // The page area is narrowest once the navigation bar is in.
+    QTRY_VERIFY(slideEnded(window->findChild<NavigationForm *>()));
+    window->receiveButtonSlot(page);
+    settleLayouts();
+    auto *view = pageArea(*window).value(0)->findChild<QTreeWidget *>();
+    QVERIFY(view);
+    QTreeWidgetItem *section = nullptr;
+    QTRY_VERIFY((section = view->findItems(name, Qt::MatchExactly | Qt::MatchRecursive).value(0)));
+    view->expandAll();
+    settleLayouts();
+
+    // The trees draw their items at 12 pt; the delegate pads the text.
+    QFont itemFont = view->font();
+    itemFont.setPointSize(12);
+    const int needed = QFontMetrics(itemFont).horizontalAdvance(name) + 8;
+    const QRect shown = view->visualRect(indexOf(section));
+    const int row = view->viewport()->width() - shown.left();
+    QVERIFY2(needed <= row, qPrintable(QStringLiteral("%1 > %2").arg(needed).arg(row)));
+    QVERIFY2(shown.width() >= needed, qPrintable(QStringLiteral("%1 < %2").arg(shown.width()).arg(needed)));
 }
 
 // ---- Lifetime --------------------------------------------------------------------

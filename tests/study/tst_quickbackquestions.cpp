@@ -169,8 +169,9 @@ void TestQuickBackQuestions::tree_()
     QTreeWidget *view = tree(page);
     QVERIFY(view->isHeaderHidden());
     QCOMPARE(view->columnCount(), 3);
+    // The id columns are a pixel wide; the names take the rest of the row.
     QCOMPARE((QList<int>{view->columnWidth(0), view->columnWidth(1), view->columnWidth(2)}),
-             (QList<int>{220, 1, 1}));
+             (QList<int>{view->viewport()->width() - 2, 1, 1}));
     QCOMPARE(view->focusPolicy(), Qt::NoFocus);
     QCOMPARE(table(page)->focusPolicy(), Qt::NoFocus);
     // Chapters by ord, every one unfolded; node 80 hangs under a missing
