@@ -491,7 +491,11 @@ void TestExamMoves::gradingOnce()
     QCOMPARE(legend->styleSheet(), QStringLiteral("border-image: url(:/machine/images/machine/ic_card_status2.png);"));
     QCOMPARE(states(sections(window).first()), QList<int>({2, 2}));
 
-    // A second submission only says so.
+    // A second submission only says so. The answerer starts watching only
+    // now: a slow activation must not use up its time.
+    closeAll<QuestionTypeTipDialog4>();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
     QString aboutText;
     DialogAnswerer answerer([&](QWidget *dialog) {
         auto *box = qobject_cast<QMessageBox *>(dialog);
@@ -499,9 +503,6 @@ void TestExamMoves::gradingOnce()
         aboutText = box->windowTitle() + QLatin1Char('|') + box->text();
         box->accept();
     });
-    closeAll<QuestionTypeTipDialog4>();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_4);
     QVERIFY(answerer.wait());
     QCOMPARE(aboutText, QStringLiteral("提示|您已经提交过了。"));
